@@ -1,0 +1,60 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "conversion_state.hpp"
+#include "draw_files.hpp"
+#include "live_settings.hpp"
+
+namespace zum {
+
+// Told after every input line. The window uses it to handle its pending
+// events and show the last position; returning false stops the run cleanly
+// (the window is closing), leaving the previous outputs as they were.
+class RunObserver {
+public:
+    virtual ~RunObserver() = default;
+    virtual bool LineDone(const ConversionState& state) = 0;
+};
+
+enum class RunStatus {
+    Done,           // all five outputs written and in place
+    InputNotOpened, // the log could not be opened; nothing created or changed
+    InputFailed,    // reading the log failed part-way; previous outputs intact
+    OutputFailed,   // an output could not be created or written; previous outputs intact
+    Stopped,        // the observer asked to stop; previous outputs intact
+};
+
+struct RunResult {
+    RunStatus status = RunStatus::Done;
+    std::string message; // what failed and why, naming the file; empty when Done
+    RecordCounts records;
+};
+
+struct ConversionJob {
+    std::filesystem::path input;
+    // The outputs are this path with each suffix appended ("…/0511NMEA.TXT"
+    // gives "…/0511NMEA.TXT_draw.txt"); normally the input path itself.
+    std::filesystem::path outputStem;
+};
+
+// One pass over an NMEA log: creates the five outputs, hands each usable
+// $GPRMC line to ProcessRMC and each $GPGSA line to ProcessGSA, writes the
+// 2-D markers, and closes every output with "END". The settings are read from
+// `settings` for every sentence. Memory stays bounded whatever the input.
+RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
+                     ConversionState& state, RunObserver* observer = nullptr);
+
+// Handles one input line: the $GPRMC filter and dispatch, $GPGSA processing
+// and the 2-D marker. Exposed for the fuzz target and the tests.
+void ProcessLine(std::string_view line, const SettingsSource& settings, ConversionState& state,
+                 DrawFiles& out);
+
+// The window's way of naming the log: one trailing separator is removed from
+// `dataFilePath` itself (so "c:\" becomes "c:" and stays so), then the folder,
+// a separator and the file name are joined.
+std::string FormInputPath(std::string& dataFilePath, std::string_view nmeaFileName);
+
+} // namespace zum

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "short_text.hpp"
+
+namespace zum {
+
+// Plain decimal text of a value rounded to 15 significant digits: trailing
+// zeros and a bare point dropped, no digit before the point below 1 in
+// magnitude (".5"), "-" for negatives, never an exponent, never "-0". Zero is
+// "0". This is the coordinate text of the output files and the number layout
+// of the settings file.
+NumberText CoordinateText(double value);
+
+// A speed with exactly one decimal and at least one digit before the point,
+// rounded half away from zero from its 15-significant-digit decimal form
+// (1.15 -> "1.2", 0.25 -> "0.3"). A result of zero is "0.0", never "-0.0".
+NumberText SpeedText(double value);
+
+} // namespace zum

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "output_file.hpp"
+
+namespace zum {
+
+// The five text files a street-map program imports as draw files. Every line
+// ends with CR LF; fields are separated by a single comma.
+enum class DrawFileKind { Draw, Time, Sat, Speed, Fix };
+
+// The suffix appended to the whole input file name ("0511NMEA.TXT_draw.txt").
+std::string_view SuffixOf(DrawFileKind kind);
+
+struct RecordCounts {
+    std::uint64_t draw = 0, time = 0, sat = 0, speed = 0, fix = 0;
+};
+
+class DrawFiles {
+public:
+    // Creates the five files (as temporaries beside their final names, see
+    // OutputFile) and writes their opening lines. On failure `error` names the
+    // file and the cause, and nothing is left behind.
+    bool Create(const std::filesystem::path& stem, std::string& error);
+
+    void Track(std::string_view lat, std::string_view lon);
+    void TimeWaypoint(std::string_view lat, std::string_view lon, std::string_view label);
+    void SpeedWaypoint(std::string_view lat, std::string_view lon, std::string_view speed);
+    void SatWaypoint(std::string_view lat, std::string_view lon, int count);
+    void FixMarker(std::string_view lat, std::string_view lon);
+
+    // True once any write has failed (a full disk, say).
+    [[nodiscard]] bool Failed() const;
+
+    // Writes "END" to each, closes them and moves them into place. On failure
+    // `error` names the file and the cause; the previous outputs stay as they were.
+    bool Finish(std::string& error);
+    // Closes and removes the temporaries; the previous outputs stay as they were.
+    void Discard();
+
+    [[nodiscard]] RecordCounts Counts() const { return counts_; }
+
+private:
+    OutputFile& file(DrawFileKind kind) { return files_[static_cast<std::size_t>(kind)]; }
+    void waypoint(DrawFileKind kind, std::string_view lat, std::string_view lon,
+                  std::string_view label, std::string_view symbol);
+
+    std::array<OutputFile, 5> files_;
+    RecordCounts counts_;
+};
+
+} // namespace zum

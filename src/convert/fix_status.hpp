@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string_view>
+
+#include "conversion_state.hpp"
+#include "draw_files.hpp"
+
+namespace zum {
+
+// Counts the satellites in use of the $GPGSA sentence in state.NmeaLine and
+// writes a satellite-count waypoint at the last position.
+void ProcessGSA(const ConversionState& state, DrawFiles& out);
+
+// The number of satellite fields (3 to 14) of a $GPGSA line that read as a
+// number greater than 0. A line cut short counts the fields it has.
+int SatellitesInUse(std::string_view line);
+
+} // namespace zum

@@ -1,0 +1,2 @@
+# Sources of this folder for the zumgui library.
+target_sources(zumgui PRIVATE)
