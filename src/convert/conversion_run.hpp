@@ -1,12 +1,12 @@
 #pragma once
 
-#include <filesystem>
-#include <string>
-#include <string_view>
-
 #include "conversion_state.hpp"
 #include "draw_files.hpp"
 #include "live_settings.hpp"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
 
 namespace zum {
 

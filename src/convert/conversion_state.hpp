@@ -1,9 +1,9 @@
 #pragma once
 
+#include "short_text.hpp"
+
 #include <cstdint>
 #include <string_view>
-
-#include "short_text.hpp"
 
 namespace zum {
 
@@ -13,11 +13,11 @@ namespace zum {
 // next; a run itself clears only the reference position. Flags hold -1 (true)
 // or 0.
 struct ConversionState {
-    std::string_view NmeaLine;     // the line being processed; empty between runs
-    std::int16_t PointFlag = 0;    // the last $GPRMC position got waypoints
-    NumberText LastLatText;        // last processed position, empty until the first
+    std::string_view NmeaLine;  // the line being processed; empty between runs
+    std::int16_t PointFlag = 0; // the last $GPRMC position got waypoints
+    NumberText LastLatText;     // last processed position, empty until the first
     NumberText LastLonText;
-    NumberText RefLatText;         // reference for the interval tests, empty = none
+    NumberText RefLatText; // reference for the interval tests, empty = none
     NumberText RefLonText;
     std::int16_t IntervalReached = 0; // at-stops latch
     std::int16_t StopCount = 0;       // consecutive standing-still positions

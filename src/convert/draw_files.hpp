@@ -1,12 +1,12 @@
 #pragma once
 
+#include "output_file.hpp"
+
 #include <array>
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
-
-#include "output_file.hpp"
 
 namespace zum {
 

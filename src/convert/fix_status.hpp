@@ -1,9 +1,9 @@
 #pragma once
 
-#include <string_view>
-
 #include "conversion_state.hpp"
 #include "draw_files.hpp"
+
+#include <string_view>
 
 namespace zum {
 

@@ -14,6 +14,9 @@ namespace zum {
 // gives 0, and so does a number too large for a 64-bit float.
 double NumericValue(std::string_view text);
 
+// The same reading, but no value when the text does not begin with a number.
+std::optional<double> LeadingNumber(std::string_view text);
+
 // Rounds to the nearest whole number, a half going to the even neighbour
 // (2.5 -> 2, 3.5 -> 4, -3.5 -> -4). A result outside the 16-bit range is an
 // overflow, returned as no value.

@@ -1,0 +1,94 @@
+#include "cli/convert_options.hpp"
+
+#include "config/configuration.hpp"
+#include "config/settings_file.hpp"
+#include "convert/numeric_value.hpp"
+
+#include <CLI/CLI.hpp>
+#include <map>
+
+namespace zum {
+
+void AddConvertOptions(CLI::App& app, ConvertOptions& o) {
+    app.add_option("--settings", o.settingsFile,
+                   "take defaults from FILE (missing file: built-in defaults)")
+        ->type_name("FILE");
+    app.add_option("--tz", o.timeZone, "time zone offset from UTC in whole hours")
+        ->type_name("HOURS");
+    app.add_option("--units", o.units, "speed unit")->check(CLI::IsMember({"knots", "kmh", "mph"}));
+    auto* distance = app.add_option("--interval-distance", o.intervalDistance,
+                                    "space waypoints by distance, in seconds of arc")
+                         ->type_name("SECONDS");
+    auto* time = app.add_option("--interval-time", o.intervalTime,
+                                "space waypoints by time, in minutes (at least 1)")
+                     ->type_name("MINUTES");
+    distance->excludes(time);
+    app.add_option("--marking", o.marking,
+                   "\"interval\": a waypoint at every interval; \"stops\": at stops separated by "
+                   "the interval")
+        ->check(CLI::IsMember({"interval", "stops"}));
+    app.add_option("--output-dir", o.outputDir, "where the five files go (default: beside the log)")
+        ->type_name("DIR")
+        ->check(CLI::ExistingDirectory);
+    app.add_flag("-q,--quiet", o.quiet, "no summary");
+    app.add_option("LOG", o.logs, "NMEA log files")->required();
+}
+
+std::optional<LiveSettings> ResolveSettings(const ConvertOptions& o, std::string& problem) {
+    Configuration config;
+    SetConfigurationDefaults(config);
+    ReadSettingsFile(config, o.settingsFile);
+
+    if (o.timeZone) {
+        const std::optional<std::int16_t> hours = RoundToInt16(*o.timeZone);
+        if (!hours) {
+            problem = "--tz: offset out of range";
+            return std::nullopt;
+        }
+        config.TimeZoneOffset = *hours;
+    }
+    if (o.units) {
+        static const std::map<std::string, std::int16_t> kUnits = {
+            {"knots", kKnots}, {"kmh", kKilometresPerHour}, {"mph", kMilesPerHour}};
+        config.DistanceUnits = kUnits.at(*o.units);
+    }
+    if (o.intervalDistance) {
+        config.IntervalByTime = 0;
+        config.IntervalValue = *o.intervalDistance;
+    }
+    if (o.intervalTime) {
+        const std::optional<std::int16_t> minutes = RoundToInt16(*o.intervalTime);
+        if (!minutes) {
+            problem = "--interval-time: interval out of range";
+            return std::nullopt;
+        }
+        config.IntervalByTime = std::max<std::int16_t>(*minutes, 1);
+        config.IntervalValue = 0;
+    }
+    if (o.marking) {
+        config.MarkAtStops = *o.marking == "stops" ? 1 : 0;
+    }
+
+    LiveSettings live;
+    live.markAtStops = config.MarkAtStops != 0;
+    live.intervalByTime = config.IntervalByTime;
+    live.intervalValue = config.IntervalValue;
+    live.timeZoneOffset = config.TimeZoneOffset;
+    // A stored unit that names no menu item falls back to the default, as at
+    // the window's start-up.
+    if (config.DistanceUnits < kKnots || config.DistanceUnits > kMilesPerHour) {
+        config.DistanceUnits = kMilesPerHour;
+    }
+    live.speedFactor = SpeedFactorFor(config.DistanceUnits);
+    return live;
+}
+
+std::filesystem::path OutputStemFor(const std::filesystem::path& log,
+                                    const std::string& outputDir) {
+    if (outputDir.empty()) {
+        return log;
+    }
+    return std::filesystem::path(outputDir) / log.filename();
+}
+
+} // namespace zum

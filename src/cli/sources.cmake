@@ -1,0 +1,3 @@
+target_sources(zum-convert PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/main.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/convert_options.cpp)

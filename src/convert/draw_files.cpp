@@ -1,0 +1,112 @@
+#include "convert/draw_files.hpp"
+
+#include <charconv>
+
+namespace zum {
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+constexpr std::string_view kSuffixes[] = {"_draw.txt", "_time.txt", "_sat.txt", "_speed.txt",
+                                          "_2d.txt"};
+
+} // namespace
+
+std::string_view SuffixOf(DrawFileKind kind) {
+    return kSuffixes[static_cast<std::size_t>(kind)];
+}
+
+bool DrawFiles::Create(const std::filesystem::path& stem, std::string& error) {
+    counts_ = {};
+    for (std::size_t i = 0; i < files_.size(); ++i) {
+        std::filesystem::path path = stem;
+        path += std::string(kSuffixes[i]);
+        if (!files_[i].Create(path, error)) {
+            Discard();
+            return false;
+        }
+        files_[i].Write(i == 0 ? "BEGIN LINE\r\n" : "BEGIN SYMBOL\r\n");
+    }
+    return true;
+}
+
+void DrawFiles::Track(std::string_view lat, std::string_view lon) {
+    OutputFile& f = file(DrawFileKind::Draw);
+    f.Write(lat);
+    f.Write(",");
+    f.Write(lon);
+    f.Write(kLineEnd);
+    ++counts_.draw;
+}
+
+void DrawFiles::waypoint(DrawFileKind kind, std::string_view lat, std::string_view lon,
+                         std::string_view label, std::string_view symbol) {
+    OutputFile& f = file(kind);
+    f.Write(lat);
+    f.Write(",");
+    f.Write(lon);
+    f.Write(",");
+    f.Write(label);
+    f.Write(",");
+    f.Write(symbol);
+    f.Write(kLineEnd);
+}
+
+void DrawFiles::TimeWaypoint(std::string_view lat, std::string_view lon, std::string_view label) {
+    waypoint(DrawFileKind::Time, lat, lon, label, "Arrow Down Left");
+    ++counts_.time;
+}
+
+void DrawFiles::SpeedWaypoint(std::string_view lat, std::string_view lon, std::string_view speed) {
+    waypoint(DrawFileKind::Speed, lat, lon, speed, "Arrow Up Left");
+    ++counts_.speed;
+}
+
+void DrawFiles::SatWaypoint(std::string_view lat, std::string_view lon, int count) {
+    char digits[16];
+    const auto end = std::to_chars(digits, digits + sizeof digits, count).ptr;
+    waypoint(DrawFileKind::Sat, lat, lon, {digits, static_cast<std::size_t>(end - digits)},
+             "Arrow Down Right");
+    ++counts_.sat;
+}
+
+void DrawFiles::FixMarker(std::string_view lat, std::string_view lon) {
+    waypoint(DrawFileKind::Fix, lat, lon, " ", "Arrow Up Right");
+    ++counts_.fix;
+}
+
+bool DrawFiles::Failed() const {
+    for (const OutputFile& f : files_) {
+        if (f.Failed()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool DrawFiles::Finish(std::string& error) {
+    for (OutputFile& f : files_) {
+        f.Write("END\r\n");
+        if (!f.Close(error)) {
+            Discard();
+            return false;
+        }
+    }
+    // Every temporary is complete before the first rename, so a failure here
+    // can only come from the folder itself.
+    for (OutputFile& f : files_) {
+        if (!f.Commit(error)) {
+            Discard();
+            return false;
+        }
+    }
+    return true;
+}
+
+void DrawFiles::Discard() {
+    for (OutputFile& f : files_) {
+        f.Discard();
+    }
+}
+
+} // namespace zum

@@ -1,0 +1,113 @@
+#include "convert/line_reader.hpp"
+
+#include <cerrno>
+#include <cstring>
+
+namespace zum {
+
+LineReader::LineReader(std::FILE* input)
+    : input_(input), buffer_(std::make_unique<char[]>(kCapacity)) {}
+
+std::size_t LineReader::find(char c, std::size_t& cache, std::size_t from) const {
+    if (cache == kUnknown || cache < from) {
+        const void* hit = std::memchr(buffer_.get() + from, c, end_ - from);
+        cache = hit != nullptr
+                    ? static_cast<std::size_t>(static_cast<const char*>(hit) - buffer_.get())
+                    : end_;
+    }
+    return cache;
+}
+
+bool LineReader::refill() {
+    if (eof_ || failed_) {
+        return false;
+    }
+    if (kCapacity - end_ < kChunk) {
+        // Move the unread rest to the front; the cached line-end positions move with it.
+        const std::size_t shift = begin_;
+        std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
+        end_ -= shift;
+        begin_ = 0;
+        nextLf_ = nextLf_ == kUnknown || nextLf_ < shift ? kUnknown : nextLf_ - shift;
+        nextCr_ = nextCr_ == kUnknown || nextCr_ < shift ? kUnknown : nextCr_ - shift;
+    }
+    const std::size_t oldEnd = end_;
+    errno = 0;
+    const std::size_t got = std::fread(buffer_.get() + end_, 1, kCapacity - end_, input_);
+    end_ += got;
+    if (got == 0) {
+        if (std::ferror(input_)) {
+            failed_ = true;
+            error_ = errno != 0 ? errno : EIO;
+        }
+        eof_ = true;
+        return false;
+    }
+    // "None before the old end" is no longer the whole story.
+    if (nextLf_ == oldEnd) {
+        nextLf_ = kUnknown;
+    }
+    if (nextCr_ == oldEnd) {
+        nextCr_ = kUnknown;
+    }
+    return true;
+}
+
+bool LineReader::Next(std::string_view& line) {
+    for (;;) {
+        if (begin_ == end_ && !refill()) {
+            if (failed_) {
+                return false;
+            }
+            if (begin_ == end_) {
+                return false;
+            }
+        }
+        if (skipLf_) {
+            skipLf_ = false;
+            if (buffer_[begin_] == '\n') {
+                ++begin_;
+                continue;
+            }
+        }
+        const std::size_t lf = find('\n', nextLf_, begin_);
+        const std::size_t cr = find('\r', nextCr_, begin_);
+        const std::size_t stop = lf < cr ? lf : cr;
+        if (stop == end_) {
+            // No line end in the buffer.
+            if (end_ - begin_ > kMaxLine) {
+                discarding_ = true;
+                begin_ = end_;
+                continue;
+            }
+            if (refill()) {
+                continue;
+            }
+            if (failed_) {
+                return false;
+            }
+            // The last line of the input has no line end.
+            const std::size_t start = begin_;
+            begin_ = end_;
+            if (discarding_ || end_ - start > kMaxLine) {
+                discarding_ = false;
+                return false;
+            }
+            line = std::string_view(buffer_.get() + start, end_ - start);
+            return true;
+        }
+        const std::size_t start = begin_;
+        begin_ = stop + 1;
+        if (buffer_[stop] == '\r') {
+            skipLf_ = true;
+        }
+        if (discarding_ || stop - start > kMaxLine) {
+            discarding_ = false;
+            continue;
+        }
+        line = std::string_view(buffer_.get() + start, stop - start);
+        return true;
+    }
+}
+
+} // namespace zum

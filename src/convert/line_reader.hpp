@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <memory>
+#include <string_view>
+
+namespace zum {
+
+// Streams the lines of a file through one buffer allocated up front. CR LF,
+// LF and a lone CR each end a line; a last line without a line end is a line
+// like any other. A line longer than kMaxLine cannot be a sentence: it is read
+// past without being stored, so memory stays bounded whatever the input.
+class LineReader {
+public:
+    static constexpr std::size_t kMaxLine = 1024 * 1024;
+
+    explicit LineReader(std::FILE* input);
+
+    // The next line, without its line end; valid until the next call. False at
+    // the end of the input or when reading failed (see Failed).
+    bool Next(std::string_view& line);
+    [[nodiscard]] bool Failed() const { return failed_; }
+    [[nodiscard]] int Error() const { return error_; }
+
+private:
+    static constexpr std::size_t kChunk = 256 * 1024;
+    static constexpr std::size_t kCapacity = kMaxLine + kChunk;
+    static constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
+
+    bool refill();
+    std::size_t find(char c, std::size_t& cache, std::size_t from) const;
+
+    std::FILE* input_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
+    // Where the next LF and CR at or after `begin_` stand (end_ when there is
+    // none in the buffer), so that a file whose lines all end in the same way
+    // is not searched to the buffer's end for the other kind on every line.
+    mutable std::size_t nextLf_ = kUnknown;
+    mutable std::size_t nextCr_ = kUnknown;
+    bool eof_ = false;
+    bool failed_ = false;
+    int error_ = 0;
+    bool skipLf_ = false;     // the last line ended in CR; an LF right after belongs to it
+    bool discarding_ = false; // inside an overlong line
+};
+
+} // namespace zum

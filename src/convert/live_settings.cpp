@@ -1,0 +1,21 @@
+#include "convert/live_settings.hpp"
+
+namespace zum {
+
+double SpeedFactorFor(std::int16_t distanceUnits) {
+    // Kilometres in a mile, and knots in a mile per hour.
+    constexpr double kKilometresPerMile = 1.609;
+    constexpr double kKnotsPerMph = 0.8689;
+    switch (distanceUnits) {
+    case kKnots:
+        return 1.0;
+    case kKilometresPerHour:
+        return kKilometresPerMile / kKnotsPerMph;
+    case kMilesPerHour:
+        return 1.0 / kKnotsPerMph;
+    default:
+        return 0.0;
+    }
+}
+
+} // namespace zum
