@@ -1,2 +1,4 @@
-# Sources of this folder for the zumgui library.
-target_sources(zumgui PRIVATE)
+# Sources of this folder for the zumgui library: the main window.
+target_sources(zumgui PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/main_window.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/main_window_menus.cpp)
