@@ -19,6 +19,13 @@ bool OutputFile::Create(const std::filesystem::path& finalPath, std::string& err
     failed_ = false;
     errno_ = 0;
     used_ = 0;
+    // A folder of that name could not be replaced at the end; say so now,
+    // before any work is done, rather than leave some outputs renamed.
+    std::error_code ec;
+    if (std::filesystem::is_directory(finalPath, ec)) {
+        error = "cannot create " + finalPath.string() + ": a folder has that name";
+        return false;
+    }
     // A hidden temporary beside the final name, so the rename stays on one
     // file system. "x" refuses a name that exists, so a stale or concurrent
     // temporary is never overwritten: the next number is tried instead.

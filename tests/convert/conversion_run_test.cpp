@@ -1,1 +1,208 @@
+#include "conversion_fixture.hpp"
+#include "convert/conversion_run.hpp"
+
 #include <gtest/gtest.h>
+#include <random>
+#include <unistd.h>
+
+namespace zum::testing {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const std::string kRmc = "$GPRMC,190334,A,3930.8708,N,11951.5388,W,0.0,216.7,110306,15.2,E,D*34";
+const std::string kGsa2 = "$GPGSA,A,2,05,06,07,,,,,,,,,,2.3,1.3,1.8*3D";
+
+const char* kSuffixes[] = {"_draw.txt", "_time.txt", "_sat.txt", "_speed.txt", "_2d.txt"};
+
+RunResult RunLog(const std::filesystem::path& log, ConversionState& state,
+                 RunObserver* observer = nullptr) {
+    return ConvertLog({log, log}, FixedSettings(IntervalOnly()), state, observer);
+}
+
+void WritePreviousOutputs(const std::filesystem::path& log) {
+    for (const char* suffix : kSuffixes) {
+        WriteFile(log.string() + suffix, "previous\r\n");
+    }
+}
+
+void ExpectPreviousOutputs(const std::filesystem::path& log) {
+    for (const char* suffix : kSuffixes) {
+        EXPECT_EQ(ReadFile(log.string() + suffix), "previous\r\n") << suffix;
+    }
+}
+
+TEST(ConversionRun, AnEmptyLogGivesFiveFramedFiles) {
+    TempFolder folder;
+    const auto log = folder / "0511NMEA.TXT";
+    WriteFile(log, "");
+    ConversionState state;
+    EXPECT_EQ(RunLog(log, state).status, RunStatus::Done);
+    EXPECT_EQ(ReadFile(log.string() + "_draw.txt"), "BEGIN LINE\r\nEND\r\n");
+    for (const char* suffix : {"_time.txt", "_sat.txt", "_speed.txt", "_2d.txt"}) {
+        EXPECT_EQ(ReadFile(log.string() + suffix), "BEGIN SYMBOL\r\nEND\r\n");
+    }
+    // Nothing else is left in the folder: no temporaries.
+    EXPECT_EQ(folder.Names(),
+              (Lines{"0511NMEA.TXT", "0511NMEA.TXT_2d.txt", "0511NMEA.TXT_draw.txt",
+                     "0511NMEA.TXT_sat.txt", "0511NMEA.TXT_speed.txt", "0511NMEA.TXT_time.txt"}));
+}
+
+TEST(ConversionRun, AMissingLogCreatesNothing) {
+    TempFolder folder;
+    ConversionState state;
+    const RunResult result = RunLog(folder / "0511NMEA.TXT", state);
+    EXPECT_EQ(result.status, RunStatus::InputNotOpened);
+    EXPECT_NE(result.message.find("0511NMEA.TXT"), std::string::npos);
+    EXPECT_TRUE(folder.Names().empty());
+
+    std::filesystem::create_directory(folder / "ADIRNMEA.TXT");
+    EXPECT_EQ(RunLog(folder / "ADIRNMEA.TXT", state).status, RunStatus::InputNotOpened);
+}
+
+TEST(ConversionRun, AnUnwritableFolderFailsAndLeavesNothingBehind) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not bind root";
+    }
+    TempFolder folder;
+    const auto log = folder / "0511NMEA.TXT";
+    WriteFile(log, kRmc + "\r\n");
+    WritePreviousOutputs(log);
+    std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_read |
+                                                    std::filesystem::perms::owner_exec);
+    ConversionState state;
+    const RunResult result = RunLog(log, state);
+    EXPECT_EQ(result.status, RunStatus::OutputFailed);
+    EXPECT_NE(result.message.find("0511NMEA.TXT_draw.txt"), std::string::npos) << result.message;
+    std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_all);
+    ExpectPreviousOutputs(log);
+    EXPECT_EQ(folder.Names().size(), 6u);
+}
+
+TEST(ConversionRun, AnOutputNameTakenByAFolderFailsCleanly) {
+    // Works for root too: the last rename cannot replace a folder.
+    TempFolder folder;
+    const auto log = folder / "0511NMEA.TXT";
+    WriteFile(log, kRmc + "\r\n");
+    WritePreviousOutputs(log);
+    std::filesystem::remove(log.string() + "_2d.txt");
+    std::filesystem::create_directory(log.string() + "_2d.txt");
+    ConversionState state;
+    const RunResult result = RunLog(log, state);
+    EXPECT_EQ(result.status, RunStatus::OutputFailed);
+    EXPECT_NE(result.message.find("_2d.txt"), std::string::npos);
+    for (const char* suffix : {"_draw.txt", "_time.txt", "_sat.txt", "_speed.txt"}) {
+        EXPECT_EQ(ReadFile(log.string() + suffix), "previous\r\n") << suffix;
+    }
+    EXPECT_EQ(folder.Names().size(), 6u); // no temporaries left
+}
+
+TEST(ConversionRun, AStoppedRunLeavesThePreviousOutputs) {
+    struct StopAfter final : RunObserver {
+        int lines = 0;
+        bool LineDone(const ConversionState& state) override {
+            lastSeen = state.LastLatText.str();
+            return ++lines < 2;
+        }
+        std::string lastSeen;
+    } observer;
+    TempFolder folder;
+    const auto log = folder / "0511NMEA.TXT";
+    WriteFile(log, kRmc + "\r\n" + kGsa2 + "\r\n" + kRmc + "\r\n");
+    WritePreviousOutputs(log);
+    ConversionState state;
+    EXPECT_EQ(RunLog(log, state, &observer).status, RunStatus::Stopped);
+    EXPECT_EQ(observer.lines, 2);
+    EXPECT_EQ(observer.lastSeen, "39.5145133333333");
+    ExpectPreviousOutputs(log);
+    EXPECT_EQ(folder.Names().size(), 6u);
+}
+
+TEST(ConversionRun, StateCarriesOverButTheReferenceDoesNot) {
+    ConversionState state;
+    state.Clear();
+    Convert({kRmc}, IntervalOnly(), state);
+    EXPECT_EQ(state.PointFlag, kTrue);
+    EXPECT_EQ(state.RefLatText.view(), "39.5145133333333");
+    // The next run begins with PointFlag still set: its first $GPGSA counts
+    // at the previous run's last position.
+    const Outputs out = Convert({kGsa2}, IntervalOnly(), state);
+    EXPECT_EQ(out.sat, Lines{"39.5145133333333,-119.85898,3,Arrow Down Right"});
+    EXPECT_EQ(out.fix, Lines{"39.5145133333333,-119.85898, ,Arrow Up Right"});
+    EXPECT_TRUE(state.RefLatText.empty());
+}
+
+TEST(ConversionRun, FormsTheInputPathAsTheWindowDoes) {
+    std::string folder = "/data/gps/";
+    EXPECT_EQ(FormInputPath(folder, "0511NMEA.TXT"), "/data/gps/0511NMEA.TXT");
+    EXPECT_EQ(folder, "/data/gps"); // one trailing separator removed for good
+    EXPECT_EQ(FormInputPath(folder, "0511NMEA.TXT"), "/data/gps/0511NMEA.TXT");
+    std::string root = "/";
+    EXPECT_EQ(FormInputPath(root, "0511NMEA.TXT"), "/0511NMEA.TXT");
+    EXPECT_EQ(root, "");
+}
+
+TEST(ConversionRun, HostileBytesGiveWellFormedFiles) {
+    std::mt19937 random(7);
+    std::string junk;
+    for (int i = 0; i < 200000; ++i) {
+        junk.push_back(static_cast<char>(random()));
+        if (i % 5000 == 0) {
+            junk += "\n$GPRMC,1,A,3930.,N,11951.5388,W,\0,,1,\r$GPGSA,A,3,,,,,";
+        }
+    }
+    junk += std::string(3 << 20, ',') + "$GPRMC,1,2,3,4,5,6,7,8"; // overlong, no line end
+    TempFolder folder;
+    const auto log = folder / "JUNKNMEA.TXT";
+    WriteFile(log, junk);
+    ConversionState state;
+    ASSERT_EQ(RunLog(log, state).status, RunStatus::Done);
+    const Outputs out = ReadOutputs(log); // checks the framing and the line ends
+    for (const std::string& record : out.fix) {
+        EXPECT_EQ(record.substr(record.size() - 17), ", ,Arrow Up Right");
+    }
+}
+
+TEST(ConversionRun, RealReceiverLogsConvertIntoWellFormedFiles) {
+    const std::filesystem::path real = ZUM_REAL_LOGS;
+    if (!std::filesystem::is_directory(real)) {
+        GTEST_SKIP() << "no real logs at " << real;
+    }
+    int logs = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(real)) {
+        if (entry.path().extension() != ".TXT") {
+            continue;
+        }
+        ++logs;
+        TempFolder folder;
+        ConversionState state;
+        const auto stem = folder / entry.path().filename().string();
+        const RunResult result =
+            ConvertLog({entry.path(), stem}, FixedSettings(LiveSettings{}), state);
+        ASSERT_EQ(result.status, RunStatus::Done) << entry.path() << ": " << result.message;
+        const Outputs out = ReadOutputs(stem);
+        EXPECT_EQ(out.draw.size(), result.records.draw) << entry.path();
+        EXPECT_EQ(out.fix.size(), result.records.fix) << entry.path();
+    }
+    EXPECT_GT(logs, 10);
+}
+
+TEST(ConversionRun, TheDashcamDriveGivesItsKnownCounts) {
+    const std::filesystem::path log =
+        std::filesystem::path(ZUM_REAL_LOGS) / "leaflet-dashcam-drive-NMEA.TXT";
+    if (!std::filesystem::exists(log)) {
+        GTEST_SKIP() << "no real logs";
+    }
+    TempFolder folder;
+    ConversionState state;
+    const RunResult result =
+        ConvertLog({log, folder / "drive"}, FixedSettings(IntervalOnly()), state);
+    ASSERT_EQ(result.status, RunStatus::Done);
+    EXPECT_EQ(result.records.draw, 360u); // every $GPRMC has a position
+    EXPECT_EQ(result.records.fix, 0u);    // every $GPGSA is a 3-D fix
+    EXPECT_EQ(result.records.time, result.records.speed);
+    EXPECT_GT(result.records.time, 5u);
+}
+
+} // namespace
+} // namespace zum::testing

@@ -1,1 +1,129 @@
+#include "conversion_fixture.hpp"
+#include "convert/fix_status.hpp"
+#include "convert/position_report.hpp"
+
 #include <gtest/gtest.h>
+
+namespace zum::testing {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const std::string kRmc = "$GPRMC,190334,A,3930.8708,N,11951.5388,W,0.0,216.7,110306,15.2,E,D*34";
+const std::string kGsa3 = "$GPGSA,A,3,05,06,07,10,15,16,18,21,26,29,,,2.3,1.3,1.8*3B";
+const std::string kGsa2 = "$GPGSA,A,2,05,06,07,,,,,,,,,,2.3,1.3,1.8*3D";
+
+TEST(PositionReport, TheReferenceSentenceGivesEveryRecord) {
+    ConversionState state;
+    const Outputs out = Convert({kRmc, kGsa3, kGsa2}, IntervalOnly(), state);
+    EXPECT_EQ(out.draw, Lines{"39.5145133333333,-119.85898"});
+    EXPECT_EQ(out.time, Lines{"39.5145133333333,-119.85898,12:03,Arrow Down Left"});
+    EXPECT_EQ(out.speed, Lines{"39.5145133333333,-119.85898,0.0,Arrow Up Left"});
+    // Both $GPGSA lines after the waypoint position count their satellites.
+    EXPECT_EQ(out.sat, (Lines{"39.5145133333333,-119.85898,10,Arrow Down Right",
+                              "39.5145133333333,-119.85898,3,Arrow Down Right"}));
+    EXPECT_EQ(out.fix, Lines{"39.5145133333333,-119.85898, ,Arrow Up Right"});
+    EXPECT_EQ(state.LocalTimeText.view(), "120334");
+    EXPECT_EQ(state.LastLatText.view(), "39.5145133333333");
+}
+
+TEST(PositionReport, HemispheresAndOddCoordinateFields) {
+    const auto track = [](const std::string& lat, const std::string& ns, const std::string& lon,
+                          const std::string& ew) {
+        ConversionState state;
+        Convert({"$GPRMC,190334,A," + lat + "," + ns + "," + lon + "," + ew + ",0.0,1,110306,,"},
+                IntervalOnly(), state);
+        return state.LastLatText.str() + "," + state.LastLonText.str();
+    };
+    EXPECT_EQ(track("3930.8708", "S", "11951.5388", "E"), "-39.5145133333333,119.85898");
+    EXPECT_EQ(track("3930.8708", "s", "11951.5388", "w"), "39.5145133333333,119.85898");
+    EXPECT_EQ(track("0030.0000", "N", "00030.0000", "W"), ".5,-.5");
+    EXPECT_EQ(track("0000.0000", "N", "11951.5388", "W"), "0,-119.85898");
+    EXPECT_EQ(track("abc", "N", "", "W"), "0,0");
+    EXPECT_EQ(track("3930", "N", "11951", "W"), "39.5,-119.85");     // no point: as if at the end
+    EXPECT_EQ(track("5.5", "N", "30", "E"), ".0916666666666667,.5"); // under two digits: minutes
+    EXPECT_EQ(track("8960.000000", "N", "00000.0001", "E"), "90,.00000166666666666667");
+}
+
+TEST(PositionReport, ZeroCoordinatesAreShownButNotDrawn) {
+    ConversionState state;
+    const Outputs out =
+        Convert({"$GPRMC,190334,A,0000.0000,N,11951.5388,W,0.0,216.7,110306,15.2,E,D*34", kGsa2},
+                IntervalOnly(), state);
+    EXPECT_TRUE(out.draw.empty());
+    EXPECT_TRUE(out.time.empty());
+    EXPECT_TRUE(out.sat.empty());
+    EXPECT_EQ(out.fix, Lines{"0,-119.85898, ,Arrow Up Right"}); // still the last position
+    EXPECT_EQ(state.PointFlag, kFalse);
+}
+
+TEST(PositionReport, LocalTimeWrapsOnceAndIgnoresFractionalSeconds) {
+    struct Case {
+        const char* field;
+        std::int16_t offset;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"190334", -7, "120334"},   {"190334", 6, "010334"},  {"033000", -7, "203000"},
+        {"150000", 13, "040000"},   {"190334", 30, "250334"}, {"190334.000", -7, "120334"},
+        {"190334.25", 0, "190334"}, {"1903", -7, "1203"},     {"", -7, "17"},
+        {"190334", -48, "-050334"}, {"222509.", 0, "222509"}, {" 222519", 0, "022251"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(MakeLocalTimeText(c.field, c.offset).view(), c.expected) << c.field;
+    }
+}
+
+TEST(PositionReport, SpeedInTheChosenUnit) {
+    const auto speedLabel = [](double factor) {
+        LiveSettings s = IntervalOnly();
+        s.speedFactor = factor;
+        const Outputs out =
+            Convert({"$GPRMC,190334,A,3930.8708,N,11951.5388,W,10,216.7,110306,15.2,E,D*34"}, s);
+        return out.speed.empty() ? std::string() : out.speed[0];
+    };
+    EXPECT_EQ(speedLabel(1.0 / 0.8689), "39.5145133333333,-119.85898,11.5,Arrow Up Left");
+    EXPECT_EQ(speedLabel(1.609 / 0.8689), "39.5145133333333,-119.85898,18.5,Arrow Up Left");
+    EXPECT_EQ(speedLabel(1.0), "39.5145133333333,-119.85898,10.0,Arrow Up Left");
+}
+
+TEST(RmcFilter, OnlyWellFormedUpperCaseSentencesArePositions) {
+    const Lines skipped = {
+        "$GPRMC,190334,V,,,,,,,110306,,*38", // three empty fields in a row
+        "$GPRMC,1,2,3,4,5,6,7",              // seven commas
+        "$gprmc,190334,A,3930.8708,N,11951.5388,W,0.0,216.7,110306,15.2,E,D*34",
+        "$GNRMC,190334,A,3930.8708,N,11951.5388,W,0.0,216.7,110306,15.2,E,D*34",
+        "r$GPRMC,190334,A,3930.8708,N,11951.5388,W,0.0,216.7,110306,15.2,E,D*34",
+        "# $GPRMC,190334,A,3930.8708,N,11951.5388,W,0.0,216.7,110306,15.2,E,D*34",
+    };
+    for (const std::string& line : skipped) {
+        EXPECT_TRUE(Convert({line}, IntervalOnly()).draw.empty()) << line;
+    }
+    // A skipped $GPRMC switches satellite counts off until a position gets waypoints.
+    const Outputs out = Convert({kRmc, kGsa3, skipped[0], kGsa3}, IntervalOnly());
+    EXPECT_EQ(out.sat.size(), 1u);
+}
+
+TEST(FixStatus, SatelliteCountsAndTwoDMarkers) {
+    EXPECT_EQ(SatellitesInUse(kGsa3), 10);
+    EXPECT_EQ(SatellitesInUse(kGsa2), 3);
+    EXPECT_EQ(SatellitesInUse("$GPGSA,A,2,,,,,,,,,,,,,2.3,1.3,1.8"), 0);
+    EXPECT_EQ(SatellitesInUse("$GPGSA,A,3,00,05,x,,,,,,,,,,1,1,1"), 1);
+    // 13 satellite-like fields: only fields 3 to 14 count.
+    EXPECT_EQ(SatellitesInUse("$GPGSA,A,3,1,2,3,4,5,6,7,8,9,10,11,12,13"), 12);
+    // Cut short: the fields that are there count.
+    EXPECT_EQ(SatellitesInUse("$GPGSA,A,3,05,06,07"), 3);
+    EXPECT_EQ(SatellitesInUse("$GPGSA,A,3,05,0"), 1);
+    EXPECT_EQ(SatellitesInUse("$GPGSA"), 0);
+
+    // Marker for everything but an automatic 3-D fix, whatever PointFlag holds;
+    // before any position of the first run its coordinates are empty.
+    const Outputs out =
+        Convert({kGsa2, "$GPGSA,A,1,,,,,,,,,,,,,,,", "$GPGSA,M,3,05,,,,,,,,,,,,1,1,1", kGsa3},
+                IntervalOnly());
+    EXPECT_EQ(out.fix, (Lines{",, ,Arrow Up Right", ",, ,Arrow Up Right", ",, ,Arrow Up Right"}));
+    EXPECT_TRUE(out.sat.empty());
+}
+
+} // namespace
+} // namespace zum::testing

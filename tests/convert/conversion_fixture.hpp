@@ -1,0 +1,77 @@
+#pragma once
+
+#include "convert/conversion_run.hpp"
+#include "temp_folder.hpp"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace zum::testing {
+
+// The five outputs of a run, each as its lines without "BEGIN …" and "END",
+// after checking that the file is framed by them and uses CR LF throughout.
+struct Outputs {
+    std::vector<std::string> draw, time, sat, speed, fix;
+};
+
+inline std::vector<std::string> RecordsOf(const std::string& bytes, const std::string& opening) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        const std::size_t end = bytes.find("\r\n", start);
+        EXPECT_NE(end, std::string::npos) << "line without CR LF in output";
+        if (end == std::string::npos) {
+            break;
+        }
+        lines.push_back(bytes.substr(start, end - start));
+        start = end + 2;
+    }
+    EXPECT_GE(lines.size(), 2u);
+    if (lines.size() < 2) {
+        return {};
+    }
+    EXPECT_EQ(lines.front(), opening);
+    EXPECT_EQ(lines.back(), "END");
+    for (const std::string& line : lines) {
+        EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos);
+    }
+    return {lines.begin() + 1, lines.end() - 1};
+}
+
+inline Outputs ReadOutputs(const std::filesystem::path& log) {
+    const auto read = [&](const char* suffix, const char* opening) {
+        return RecordsOf(ReadFile(log.string() + suffix), opening);
+    };
+    return {read("_draw.txt", "BEGIN LINE"), read("_time.txt", "BEGIN SYMBOL"),
+            read("_sat.txt", "BEGIN SYMBOL"), read("_speed.txt", "BEGIN SYMBOL"),
+            read("_2d.txt", "BEGIN SYMBOL")};
+}
+
+// Runs the lines (joined by CR LF) through a whole conversion with `state`.
+inline Outputs Convert(const std::vector<std::string>& lines, const LiveSettings& settings,
+                       ConversionState& state) {
+    TempFolder folder;
+    std::string log;
+    for (const std::string& line : lines) {
+        log += line + "\r\n";
+    }
+    const auto path = folder / "0511NMEA.TXT";
+    WriteFile(path, log);
+    const RunResult result = ConvertLog({path, path}, FixedSettings(settings), state);
+    EXPECT_EQ(result.status, RunStatus::Done) << result.message;
+    return ReadOutputs(path);
+}
+
+inline Outputs Convert(const std::vector<std::string>& lines, const LiveSettings& settings) {
+    ConversionState state;
+    return Convert(lines, settings, state);
+}
+
+inline LiveSettings IntervalOnly() {
+    LiveSettings s;
+    s.markAtStops = false;
+    return s;
+}
+
+} // namespace zum::testing
