@@ -1,12 +1,14 @@
 #pragma once
 
+#include "config/configuration.hpp"
+
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
-#include "config/configuration.hpp"
-
+class QEvent;
 class QWidget;
 
 namespace zum {
@@ -41,7 +43,32 @@ public:
     // cmdNewFolder, cmdCancel, cmdDone, cmdCancel2, Picture1.
     [[nodiscard]] QList<QWidget*> TabOrder() const;
 
+    // The panel's event handlers; the widgets call them, and so may tests.
+    void Drive1_Change();      // the drive list's drive changed
+    void Dir1_Change();        // the folder list's open folder changed
+    void File1_Click();        // a file was chosen in the file list
+    void cmdCancel_Click();    // "CANCEL" of file mode
+    void cmdCancel2_Click();   // "CANCEL" of folder mode
+    void cmdDone_Click();      // "DONE"
+    void cmdNewFolder_Click(); // "New Folder"
+
+    // Replaces where the drive list takes its drives from (ListDrives()).
+    void SetDriveLister(std::function<QStringList()> lister);
+
+protected:
+    // Enter presses "DONE" while it is the default button and shown; a main
+    // window, unlike a dialog, does not do that by itself.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // Opens a folder in the folder list and runs the folder change; on failure
+    // the lists stay and the status box says so.
+    bool OpenFolder(const QString& folder);
+    // Selects a drive and moves the folder list to its current folder; on
+    // failure the drive list goes back and the status box says so.
+    bool ChangeDrive(const QString& drive);
+    void RestoreSnapshot();
+
     struct Impl;
     Impl* d_;
 };
