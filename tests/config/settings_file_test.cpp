@@ -1,1 +1,179 @@
+#include "config/settings_file.hpp"
+#include "convert/temp_folder.hpp"
+
 #include <gtest/gtest.h>
+
+namespace zum {
+namespace {
+
+using testing::ReadFile;
+using testing::TempFolder;
+using testing::WriteFile;
+
+const std::string kHeader = "ZUM_point and ZUM_logger configuration file ";
+
+Configuration Defaults() {
+    Configuration c;
+    SetConfigurationDefaults(c);
+    c.DataFilePath = "c:\\";
+    c.ProgramVersion = kProgramVersion;
+    c.CompiledDate = kCompiledDate;
+    return c;
+}
+
+std::string Lines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line + "\r\n";
+    }
+    return text;
+}
+
+void ExpectSame(const Configuration& a, const Configuration& b) {
+    EXPECT_EQ(a.DataFilePath, b.DataFilePath);
+    EXPECT_EQ(a.TimeZoneOffset, b.TimeZoneOffset);
+    EXPECT_EQ(a.IntervalByTime, b.IntervalByTime);
+    EXPECT_EQ(a.IntervalValue, b.IntervalValue);
+    EXPECT_EQ(a.DistanceUnits, b.DistanceUnits);
+    EXPECT_EQ(a.MarkAtStops, b.MarkAtStops);
+    EXPECT_EQ(a.ComSpeedIndex, b.ComSpeedIndex);
+    EXPECT_EQ(a.ComPortNumber, b.ComPortNumber);
+    EXPECT_EQ(a.DataReduction9600, b.DataReduction9600);
+    EXPECT_EQ(a.EnableSound4800, b.EnableSound4800);
+    EXPECT_EQ(a.EnableSound9600, b.EnableSound9600);
+    EXPECT_EQ(a.EnableSound19200, b.EnableSound19200);
+}
+
+TEST(SettingsFile, TheDefaultsAreWrittenInTheSharedLayout) {
+    TempFolder folder;
+    std::string message;
+    ASSERT_TRUE(WriteSettingsFile(Defaults(), folder / "zum-settings.dat", message));
+    std::vector<std::string> expected = {kHeader + "2.0.2",
+                                         "c:\\",
+                                         "-7 ",
+                                         " 0 ",
+                                         " 15 ",
+                                         " 2 ",
+                                         " 1 ",
+                                         "4",
+                                         "1",
+                                         " 1 ",
+                                         " 1 ",
+                                         " 1 ",
+                                         " 1 "};
+    expected.insert(expected.end(), 20, "0");
+    expected.push_back(kHeader + "05/14/2006");
+    EXPECT_EQ(ReadFile(folder / "zum-settings.dat"), Lines(expected));
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"zum-settings.dat"});
+
+    Configuration half = Defaults();
+    half.IntervalValue = 0.5;
+    half.TimeZoneOffset = 13;
+    ASSERT_TRUE(WriteSettingsFile(half, folder / "zum-settings.dat", message));
+    const std::string text = ReadFile(folder / "zum-settings.dat");
+    EXPECT_NE(text.find("\r\n 13 \r\n 0 \r\n .5 \r\n"), std::string::npos) << text;
+}
+
+TEST(SettingsFile, WhatIsWrittenIsReadBack) {
+    TempFolder folder;
+    const auto path = folder / "zum-settings.dat";
+    Configuration c = Defaults();
+    c.DataFilePath = "/home/me/GPS logs, 2006";
+    c.TimeZoneOffset = -12;
+    c.IntervalByTime = 0;
+    c.IntervalValue = 7.5;
+    c.DistanceUnits = 0;
+    c.MarkAtStops = 0;
+    c.ComSpeedIndex = "19";
+    c.ComPortNumber = "12";
+    c.DataReduction9600 = 0;
+    c.EnableSound9600 = 0;
+    std::string message;
+    ASSERT_TRUE(WriteSettingsFile(c, path, message));
+    const std::string first = ReadFile(path);
+    Configuration read = Defaults();
+    ASSERT_TRUE(ReadSettingsFile(read, path));
+    ExpectSame(read, c);
+    // Saving twice without changes gives identical files.
+    ASSERT_TRUE(WriteSettingsFile(read, path, message));
+    EXPECT_EQ(ReadFile(path), first);
+}
+
+TEST(SettingsFile, ReadsOnlyLinesTwoToThirteenOfAnyHeader) {
+    TempFolder folder;
+    const auto path = folder / "zum-settings.dat";
+    WriteFile(path, "Some other logger 9.9\n/data\n 2 \n 5 \n 0 \n 1 \n 0 \n 9 \n 3\n 0 \n 0 \n "
+                    "0 \n 0 \nanything at all\n");
+    Configuration c = Defaults();
+    ASSERT_TRUE(ReadSettingsFile(c, path));
+    EXPECT_EQ(c.DataFilePath, "/data");
+    EXPECT_EQ(c.TimeZoneOffset, 2);
+    EXPECT_EQ(c.IntervalByTime, 5);
+    EXPECT_EQ(c.IntervalValue, 0.0);
+    EXPECT_EQ(c.DistanceUnits, 1);
+    EXPECT_EQ(c.MarkAtStops, 0);
+    EXPECT_EQ(c.ComSpeedIndex, "9");
+    EXPECT_EQ(c.ComPortNumber, "3");
+    EXPECT_EQ(c.EnableSound19200, 0);
+}
+
+TEST(SettingsFile, AShortOrDamagedFileKeepsWhatWasReadBeforeTheDamage) {
+    TempFolder folder;
+    const auto path = folder / "zum-settings.dat";
+    struct Case {
+        std::string content;
+        std::int16_t timeZone, byTime;
+        double value;
+    };
+    const Case cases[] = {
+        {"", -7, 0, 15},                                    // empty: nothing changes
+        {"h\r\n/d\r\n 3 \r\n", 3, 0, 15},                   // ends early
+        {"h\r\n/d\r\n 3 \r\nten\r\n 4 \r\n", 3, 0, 15},     // text where a number is expected
+        {"h\r\n/d\r\n 3 \r\n 99999 \r\n 4 \r\n", 3, 0, 15}, // does not fit 16 bits
+        {"h\r\n/d\r\n 3 \r\n 2.5 \r\n 4 \r\n", 3, 2, 4},    // a fraction is rounded, halves to even
+        {"h\r\n/d\r\n\t-3\t, 8\r\n 1 \r\n nan \r\n", -3, 1, 15},
+        {"h\r\n/d\r\n 3 \r\n 1 \r\n 1e999 \r\n", 3, 1, 15},
+    };
+    for (const Case& c : cases) {
+        WriteFile(path, c.content);
+        Configuration config = Defaults();
+        EXPECT_TRUE(ReadSettingsFile(config, path));
+        EXPECT_EQ(config.TimeZoneOffset, c.timeZone) << c.content;
+        EXPECT_EQ(config.IntervalByTime, c.byTime) << c.content;
+        EXPECT_EQ(config.IntervalValue, c.value) << c.content;
+        EXPECT_EQ(config.EnableSound19200, 1);
+    }
+    Configuration config = Defaults();
+    EXPECT_FALSE(ReadSettingsFile(config, folder / "missing.dat"));
+    EXPECT_FALSE(ReadSettingsFile(config, folder.path()));
+    ExpectSame(config, Defaults());
+}
+
+TEST(SettingsFile, AFailedSaveSaysSoAndKeepsThePreviousFile) {
+    TempFolder folder;
+    std::filesystem::create_directory(folder / "zum-settings.dat"); // cannot be replaced
+    std::string message;
+    EXPECT_FALSE(WriteSettingsFile(Defaults(), folder / "zum-settings.dat", message));
+    EXPECT_EQ(message, "Unable to save " + (folder / "zum-settings.dat").string());
+    EXPECT_TRUE(std::filesystem::is_directory(folder / "zum-settings.dat"));
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"zum-settings.dat"});
+
+    // A missing configuration folder is made on the first save.
+    EXPECT_TRUE(WriteSettingsFile(Defaults(), folder / "config" / "zum-settings.dat", message));
+}
+
+TEST(SettingsFile, LivesInTheUsersConfigurationFolder) {
+    const char* saved = std::getenv("XDG_CONFIG_HOME");
+    const std::string restore = saved != nullptr ? saved : "";
+    ::setenv("XDG_CONFIG_HOME", "/tmp/xdg", 1);
+    EXPECT_EQ(DefaultSettingsPath(), "/tmp/xdg/zum-settings.dat");
+    ::unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(DefaultSettingsPath().filename(), "zum-settings.dat");
+    EXPECT_EQ(DefaultSettingsPath().parent_path().filename(), ".config");
+    if (saved != nullptr) {
+        ::setenv("XDG_CONFIG_HOME", restore.c_str(), 1);
+    }
+}
+
+} // namespace
+} // namespace zum
