@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <system_error>
@@ -99,10 +100,12 @@ RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
 
     LineReader reader(input.get());
     std::string_view line;
-    while (reader.Next(line)) {
+    for (std::uint32_t lines = 1; reader.Next(line); ++lines) {
         ProcessLine(line, settings, state, out);
         state.NmeaLine = {};
-        if (out.Failed()) {
+        // A write fails only when a buffer is flushed; looking now and then
+        // is enough to stop soon after a disk fills.
+        if (lines % 1024 == 0 && out.Failed()) {
             break;
         }
         if (observer != nullptr && !observer->LineDone(state)) {

@@ -5,13 +5,30 @@
 
 namespace zum {
 
+namespace {
+
+// Whether a satellite field reads as a number greater than 0. Receivers send
+// two or three digits; anything else takes the general reading.
+bool InUse(std::string_view field) {
+    bool nonzero = false;
+    for (const char c : field) {
+        if (c < '0' || c > '9') {
+            return NumericValue(field) > 0.0;
+        }
+        nonzero = nonzero || c != '0';
+    }
+    return nonzero;
+}
+
+} // namespace
+
 int SatellitesInUse(std::string_view line) {
     // Empty fields read as 0 and do not count, exactly as if each ",," had
     // first been filled to ",0,"; so the line is not rewritten.
     const NmeaFields fields(line);
     int count = 0;
     for (int k = 3; k <= 14 && fields.Has(k); ++k) {
-        if (NumericValue(fields[k]) > 0.0) {
+        if (InUse(fields[k])) {
             ++count;
         }
     }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstring>
 #include <string_view>
 
 namespace zum {
@@ -14,18 +13,18 @@ public:
     static constexpr int kMax = 16;
 
     explicit NmeaFields(std::string_view line) {
-        const char* data = line.data();
-        const char* const end = data + line.size();
-        const char* start = data;
-        while (count_ < kMax) {
-            const void* comma = std::memchr(start, ',', static_cast<std::size_t>(end - start));
-            const char* stop = comma != nullptr ? static_cast<const char*>(comma) : end;
-            fields_[count_++] = std::string_view(start, static_cast<std::size_t>(stop - start));
-            if (comma == nullptr) {
-                break;
+        // Fields are short: a plain loop beats a library search per field.
+        std::size_t start = 0;
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            if (line[i] == ',') {
+                fields_[count_++] = line.substr(start, i - start);
+                start = i + 1;
+                if (count_ == kMax) {
+                    return;
+                }
             }
-            start = stop + 1;
         }
+        fields_[count_++] = line.substr(start);
     }
 
     // Whether field k exists, that is, the line has at least k commas.

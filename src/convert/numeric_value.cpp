@@ -64,9 +64,68 @@ std::optional<double> wholeNumber(Cursor& in, int base) {
 constexpr std::size_t kMaxDigits = 800;
 constexpr std::int64_t kExponentLimit = 100000;
 
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The common case of an NMEA field: a plain decimal of at most 15 digits, with
+// no blanks or exponent. Such a value is a whole number below 10^15 divided by
+// a power of ten up to 10^22, both exact in a 64-bit float, so the one
+// division gives the correctly rounded result. Returns false to leave the
+// text to the general reading.
+bool PlainDecimal(std::string_view text, double& value) {
+    std::size_t i = 0;
+    const bool negative = i < text.size() && text[i] == '-';
+    if (negative || (i < text.size() && text[i] == '+')) {
+        ++i;
+    }
+    std::uint64_t mantissa = 0;
+    int digits = 0;
+    int fractionDigits = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            if (++digits > 15) {
+                return false;
+            }
+            mantissa = mantissa * 10 + static_cast<unsigned>(c - '0');
+            fractionDigits += point ? 1 : 0;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (digits == 0) {
+        return false;
+    }
+    if (i < text.size()) {
+        const char c = text[i];
+        if (c == ' ' || c == '\t' || c == '\n' || c == 'E' || c == 'e' || c == 'D' || c == 'd' ||
+            c == '.' || (c >= '0' && c <= '9')) {
+            return false;
+        }
+    }
+    const double magnitude = static_cast<double>(mantissa) / kPowersOfTen[fractionDigits];
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
 } // namespace
 
 std::optional<double> LeadingNumber(std::string_view text) {
+    if (double value = 0; PlainDecimal(text, value)) {
+        return value;
+    }
+    // Empty satellite fields and the like: no number, without the general reading.
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    if (const char c = text.front(); !(c >= '0' && c <= '9') && c != '.' && c != '+' && c != '-' &&
+                                     c != '&' && c != ' ' && c != '\t' && c != '\n') {
+        return std::nullopt;
+    }
     Cursor in(text);
     if (in.peek() == '&') {
         const std::size_t start = in.position();

@@ -1,6 +1,8 @@
 #include "convert/decimal_text.hpp"
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
@@ -41,17 +43,31 @@ TEST(CoordinateText, GivesTheDigitsOfPrintfG15) {
     // files have always had.
     std::mt19937_64 random(511);
     std::uniform_real_distribution<double> degrees(-180.0, 180.0);
-    for (int i = 0; i < 20000; ++i) {
-        const double value = degrees(random);
+    std::uniform_real_distribution<double> exponent(-7.0, 17.0);
+    std::uniform_int_distribution<int> minutes(0, 599999);
+    for (int i = 0; i < 60000; ++i) {
+        double value = degrees(random);
+        if (i % 3 == 1) { // every magnitude, from far below a degree to far above
+            value = std::copysign(std::pow(10.0, exponent(random)), value);
+        } else if (i % 3 == 2) { // as read from a ddmm.mmmm field
+            value = static_cast<int>(value) + minutes(random) / 10000.0 / 60.0;
+        }
         char expected[64];
         std::snprintf(expected, sizeof expected, "%.15g", value);
-        std::string g = expected;
-        if (g.rfind("0.", 0) == 0) {
-            g.erase(0, 1);
-        } else if (g.rfind("-0.", 0) == 0) {
-            g.erase(1, 1);
+        const std::string text = CoordinateText(value).str();
+        ASSERT_EQ(text.find_first_of("eE"), std::string::npos) << text;
+        // Decimals of 15 significant digits are distinct 64-bit floats, so
+        // equal values mean equal digits.
+        ASSERT_EQ(std::strtod(text.c_str(), nullptr), std::strtod(expected, nullptr))
+            << value << ": " << text << " vs " << expected;
+        if (std::fabs(value) >= 1e-4 && std::fabs(value) < 1e15) {
+            std::string g = expected; // the same text but for the leading zero
+            const std::size_t zero = value < 0 ? 1 : 0;
+            if (g.compare(zero, 2, "0.") == 0) {
+                g.erase(zero, 1);
+            }
+            ASSERT_EQ(text, g) << value;
         }
-        ASSERT_EQ(CoordinateText(value).view(), g) << value;
     }
 }
 
