@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QSignalBlocker>
+#include <algorithm>
 
 namespace zum {
 
@@ -34,12 +35,14 @@ void FileList::Refresh() {
     if (path_.isEmpty()) {
         return;
     }
-    const QStringList names = QDir(path_).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
-    for (const QString& name : names) {
-        if (MatchesNmeaPattern(name)) {
-            addItem(name);
-        }
-    }
+    QStringList names = QDir(path_).entryList(QDir::Files, QDir::NoSort);
+    names.removeIf([](const QString& name) { return !MatchesNmeaPattern(name); });
+    // By name ignoring case; names that differ only in case, capitals first.
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int folded = a.compare(b, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : a < b;
+    });
+    addItems(names);
 }
 
 void FileList::Highlight(const QString& name) {

@@ -1,0 +1,130 @@
+// The fixed texts, the About message and the help list windows.
+#include "ui/help/help_texts.hpp"
+#include "ui/help/list_window.hpp"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace zum {
+namespace {
+
+class HelpTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (QApplication::instance() == nullptr) {
+            static int argc = 1;
+            static char name[] = "zum_help_tests";
+            static char* argv[] = {name, nullptr};
+            static QApplication* app = new QApplication(argc, argv);
+            (void)app;
+        }
+    }
+    // Lets closed windows finish deleting themselves.
+    static void Settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+};
+
+TEST_F(HelpTest, CopyrightLineAndNoticeAgree) {
+    const QString line = CopyrightLine();
+    EXPECT_TRUE(line.contains("the ZUM-POINTS authors"));
+    EXPECT_TRUE(line.contains("2006"));
+    EXPECT_FALSE(line.endsWith('.'));
+    QString notice = CopyrightNoticeTemplate();
+    ASSERT_GT(notice.size(), 10);
+    EXPECT_NE(notice[10], QChar(0xA9)); // a placeholder until start-up
+    notice[10] = QChar(0xA9);
+    EXPECT_EQ(notice, line);
+    EXPECT_EQ(DescriptionLines().last(), line + ".");
+    EXPECT_EQ(FileSampleLines().last(), line + ".");
+}
+
+TEST_F(HelpTest, AboutMessageLines) {
+    Configuration config;
+    config.ProgramVersion = kProgramVersion;
+    config.CompiledDate = kCompiledDate;
+    EXPECT_EQ(AboutMessage(config), "GPS NMEA to Draw file converter.\r\n\r\n" + CopyrightLine() +
+                                        "\r\n\r\nVersion 2.0.2  Compiled 05/14/2006");
+}
+
+TEST_F(HelpTest, FixedListsKeepTheirEntriesAndBlanks) {
+    const QStringList description = DescriptionLines();
+    ASSERT_EQ(description.size(), 29);
+    EXPECT_EQ(description[0], " ");
+    EXPECT_EQ(description[1], "   This program reads NMEA GPS data from a file, formats, and");
+    EXPECT_EQ(description[18], "          UNDER THE SETUP/WAY POINTS MENU");
+    EXPECT_EQ(description[24], "  _time.txt  = Waypoints showing the time in hours:minutes.");
+
+    const QStringList samples = FileSampleLines();
+    ASSERT_EQ(samples.size(), 28);
+    EXPECT_EQ(samples[6], "$GPGSA,A,3,05,06,07,10,15,16,18,21,26,29,,,2.3,1.3,1.8*3B");
+    EXPECT_EQ(samples[7], "$GPRMC,190334,A,3930.8708,N,11951.5388,W,0.0,216.7,110306,15.2,E,D*34");
+    EXPECT_EQ(samples[22], "39.51220,-119.86263,12:11,Arrow Down Left");
+
+    const QStringList special = SpecialPurposeLines();
+    ASSERT_EQ(special.size(), 29);
+    EXPECT_EQ(special[3],
+              " This option was for a special project and most people would leave this option");
+    EXPECT_TRUE(special[7].contains("second.  If"));
+    EXPECT_TRUE(special[17].contains("minute.  This"));
+    EXPECT_EQ(special[28], " ");
+    for (const QStringList* lines : {&description, &samples, &special}) {
+        for (const QString& entry : *lines) {
+            EXPECT_FALSE(entry.isEmpty()); // a blank line is one blank
+        }
+    }
+}
+
+TEST_F(HelpTest, OneInstanceFilledOncePerOpening) {
+    ListWindowSlot slot(QStringLiteral("frmHelp"), QStringLiteral("Description"),
+                        &DescriptionLines);
+    ListWindowSlot other(QStringLiteral("frmHelp2"), QStringLiteral("Data File Examples"),
+                         &FileSampleLines);
+    ListWindow* first = slot.Show();
+    ListWindow* again = slot.Show();
+    EXPECT_EQ(first, again);
+    EXPECT_EQ(first->EntryCount(), 29);
+    EXPECT_EQ(first->objectName(), "frmHelp");
+    EXPECT_EQ(first->windowTitle(), "Description");
+    EXPECT_EQ(first->parentWidget(), nullptr);
+    EXPECT_EQ(other.Show()->EntryCount(), 28);
+
+    for (int round = 0; round < 3; ++round) {
+        auto* exit = slot.Window()->findChild<QPushButton*>(QStringLiteral("cmdExit"));
+        ASSERT_NE(exit, nullptr);
+        exit->click();
+        EXPECT_EQ(slot.Window(), nullptr);
+        Settle();
+        ListWindow* reopened = slot.Show();
+        EXPECT_EQ(reopened->EntryCount(), 29);
+        EXPECT_EQ(reopened->findChild<QListWidget*>(QStringLiteral("lstHelp"))->item(1)->text(),
+                  DescriptionLines()[1]);
+    }
+    // Reopened before the closed window is gone: still one fresh, full window.
+    slot.Window()->close();
+    EXPECT_EQ(slot.Show()->EntryCount(), 29);
+    Settle();
+    ASSERT_NE(slot.Window(), nullptr);
+    EXPECT_EQ(slot.Window()->EntryCount(), 29);
+
+    // The windows are left to themselves when the slots go away.
+    QPointer<ListWindow> survivor = slot.Window();
+    {
+        ListWindowSlot temporary(QStringLiteral("frmSPhelp"),
+                                 QStringLiteral("Special Purpose Selections"),
+                                 &SpecialPurposeLines);
+        EXPECT_EQ(temporary.Show()->EntryCount(), 29);
+        survivor = temporary.Window();
+    }
+    Settle();
+    ASSERT_FALSE(survivor.isNull());
+    EXPECT_TRUE(survivor->isVisible());
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        widget->close();
+    }
+    Settle();
+}
+
+} // namespace
+} // namespace zum
