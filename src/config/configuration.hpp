@@ -9,19 +9,19 @@ namespace zum {
 // settings file. Plain variables, read and assigned directly; the window owns
 // one instance for the life of the process.
 struct Configuration {
-    double IntervalValue = 15.0;       // distance spacing, seconds of arc
-    std::int16_t DistanceUnits = 2;    // 0 knots, 1 km/hr, 2 mi/hr
+    double IntervalValue = 15.0;    // distance spacing, seconds of arc
+    std::int16_t DistanceUnits = 2; // 0 knots, 1 km/hr, 2 mi/hr
     std::int16_t DataReduction9600 = 1;
     std::int16_t EnableSound4800 = 1;
     std::int16_t EnableSound9600 = 1;
     std::int16_t EnableSound19200 = 1;
-    std::int16_t IntervalByTime = 0;   // time spacing in minutes; 0 = by distance
-    std::int16_t TimeZoneOffset = -7;  // hours added to UTC
-    std::int16_t MarkAtStops = 1;      // 1 at stops, 0 by interval only
-    std::string DataFilePath;          // the data folder
-    std::string ComSpeedIndex = "4";   // logger speed: "4", "9" or "19"
+    std::int16_t IntervalByTime = 0;  // time spacing in minutes; 0 = by distance
+    std::int16_t TimeZoneOffset = -7; // hours added to UTC
+    std::int16_t MarkAtStops = 1;     // 1 at stops, 0 by interval only
+    std::string DataFilePath;         // the data folder
+    std::string ComSpeedIndex = "4";  // logger speed: "4", "9" or "19"
     std::string ComPortNumber = "1";
-    std::string ProgramVersion;        // build constants, set at start-up
+    std::string ProgramVersion; // build constants, set at start-up
     std::string CompiledDate;
 };
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "configuration.hpp"
+
 #include <filesystem>
 #include <string>
-
-#include "configuration.hpp"
 
 namespace zum {
 
