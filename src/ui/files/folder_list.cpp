@@ -10,7 +10,7 @@ namespace zum {
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
-constexpr int kIndentPerLevel = 2; // blanks
+constexpr int kIndentPerLevel = 3; // blanks
 
 // The chain from the root down to `path`, found from the text alone so that it
 // can be shown for a folder that no longer exists.
@@ -52,6 +52,9 @@ FolderList::FolderList(QWidget* parent) : QListWidget(parent) {
     setAccessibleName(tr("Folders"));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSortingEnabled(false);
+    // Open and closed folder icons come in different sizes; keep rows even.
+    const int iconSide = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);
+    setIconSize(QSize(iconSide, iconSide));
     connect(this, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
         emit openRequested(item->data(kPathRole).toString());
     });

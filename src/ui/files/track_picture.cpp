@@ -25,7 +25,7 @@ struct Waypoint {
     const char* label;
 };
 constexpr std::array<Waypoint, 4> kWaypoints = {
-    {{1, "12:03"}, {3, "12:11"}, {5, "12:19"}, {7, "12:26"}}};
+    {{1, "12:03"}, {3, "12:11"}, {5, "12:19"}, {6, "12:24"}}};
 
 QPointF Scaled(QPointF unit, const QRectF& area) {
     return {area.left() + unit.x() * area.width(), area.top() + unit.y() * area.height()};
