@@ -1,0 +1,373 @@
+// Fuzzes the line reader and the sentence handling of a conversion.
+//
+// The first five bytes choose the live settings and the way in; the rest is
+// the log. Most inputs go through the real LineReader (over fmemopen) and
+// ProcessLine into one set of draw files kept for the whole process; the
+// lines are checked against a plain reference splitter, and the conversion
+// state against the forms its texts must have. Some inputs go through
+// ConvertLog as a whole run, checking the finished files (or, when the
+// observer stops the run, that nothing is left behind).
+
+#include "convert/conversion_run.hpp"
+#include "convert/conversion_state.hpp"
+#include "convert/draw_files.hpp"
+#include "convert/line_reader.hpp"
+#include "convert/live_settings.hpp"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <new>
+#include <sanitizer/asan_interface.h>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The line reader allocates a buffer of over a megabyte for every input; under
+// the address sanitizer each such block is a fresh mapping, which made this
+// target thirty times slower. The first large block is kept and handed out
+// again; while it is not in use it is poisoned, so a use after free is still
+// caught, and the sanitizer's red zone stays behind its end.
+namespace {
+struct KeptBlock {
+    void* block = nullptr;
+    std::size_t size = 0;
+    bool inUse = false;
+} kept;
+constexpr std::size_t kLarge = 1 << 20;
+} // namespace
+
+void* operator new[](std::size_t size) {
+    if (size >= kLarge && kept.block != nullptr && !kept.inUse && kept.size == size) {
+        ASAN_UNPOISON_MEMORY_REGION(kept.block, size);
+        kept.inUse = true;
+        return kept.block;
+    }
+    void* block = std::malloc(size != 0 ? size : 1);
+    if (block == nullptr) {
+        throw std::bad_alloc();
+    }
+    if (size >= kLarge && kept.block == nullptr) {
+        kept = {block, size, true};
+    }
+    return block;
+}
+
+void operator delete[](void* block) noexcept {
+    if (block != nullptr && block == kept.block) {
+        ASAN_POISON_MEMORY_REGION(block, kept.size);
+        kept.inUse = false;
+        return;
+    }
+    std::free(block);
+}
+
+void operator delete[](void* block, std::size_t) noexcept {
+    operator delete[](block);
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void Check(bool condition, const char* what) {
+    if (!condition) {
+        std::fprintf(stderr, "check failed: %s\n", what);
+        std::abort();
+    }
+}
+
+// A plain decimal: optional "-", digits with at most one ".", no exponent,
+// never "-0" or a bare point. ".5" (no digit before the point) is allowed.
+bool IsCoordinateText(std::string_view t) {
+    if (t.empty() || t == "-0" || t == "-" || t == "." || t == "-.") {
+        return false;
+    }
+    if (t.front() == '-') {
+        t.remove_prefix(1);
+    }
+    bool point = false;
+    for (const char c : t) {
+        if (c == '.') {
+            if (point) {
+                return false;
+            }
+            point = true;
+        } else if (c < '0' || c > '9') {
+            return false;
+        }
+    }
+    // No trailing zeros after the point, no point at the end.
+    return !point || (t.back() != '0' && t.back() != '.');
+}
+
+// At least one digit, a point, exactly one decimal; never "-0.0".
+bool IsSpeedText(std::string_view t) {
+    if (t == "-0.0") {
+        return false;
+    }
+    if (!t.empty() && t.front() == '-') {
+        t.remove_prefix(1);
+    }
+    if (t.size() < 3 || t[t.size() - 2] != '.') {
+        return false;
+    }
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (i != t.size() - 2 && (t[i] < '0' || t[i] > '9')) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void CheckState(const zum::ConversionState& s) {
+    Check(s.LastLatText.empty() == s.LastLonText.empty(), "last position has both texts");
+    if (!s.LastLatText.empty()) {
+        Check(IsCoordinateText(s.LastLatText), "LastLatText is a plain decimal");
+        Check(IsCoordinateText(s.LastLonText), "LastLonText is a plain decimal");
+        Check(IsSpeedText(s.SpeedText), "SpeedText has one decimal");
+    }
+    Check(s.RefLatText.empty() || IsCoordinateText(s.RefLatText), "RefLatText is a plain decimal");
+    Check(s.StopCount >= 0, "StopCount never overflows");
+    Check(s.PointFlag == zum::kTrue || s.PointFlag == zum::kFalse, "PointFlag is -1 or 0");
+    Check(s.IntervalReached == zum::kTrue || s.IntervalReached == zum::kFalse,
+          "IntervalReached is -1 or 0");
+}
+
+// Lines as the reader must give them: CR LF, LF and a lone CR each end one;
+// a last line without an end counts; nothing after the last line end does.
+std::vector<std::string_view> ReferenceLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' || text[i] == '\r') {
+            lines.push_back(text.substr(start, i - start));
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+            start = i + 1;
+        }
+    }
+    if (start < text.size()) {
+        lines.push_back(text.substr(start));
+    }
+    return lines;
+}
+
+std::int16_t Int16From(std::uint8_t byte) {
+    // The two extremes stand in for the whole 16-bit range.
+    if (byte == 0x7F) {
+        return std::numeric_limits<std::int16_t>::max();
+    }
+    if (byte == 0x80) {
+        return std::numeric_limits<std::int16_t>::min();
+    }
+    return static_cast<std::int16_t>(static_cast<std::int8_t>(byte));
+}
+
+zum::LiveSettings SettingsFrom(const std::uint8_t* header) {
+    static constexpr double kIntervals[] = {15.0,   0.0,     7.5,  -15.0, 1e-300,  1e300,
+                                            0.0001, 1296000, 1e-3, 60.0,  4.9e-324};
+    zum::LiveSettings s;
+    s.markAtStops = (header[0] & 1) != 0;
+    s.speedFactor = zum::SpeedFactorFor(static_cast<std::int16_t>((header[0] >> 3) & 3));
+    s.timeZoneOffset = Int16From(header[3]);
+    s.intervalValue = kIntervals[header[2] % std::size(kIntervals)];
+    switch ((header[0] >> 1) & 3) {
+    case 0: // by distance
+        s.intervalByTime = 0;
+        break;
+    case 1: // by time
+        s.intervalByTime = Int16From(header[1]);
+        s.intervalValue = 0;
+        break;
+    case 2: // both zero
+        s.intervalByTime = 0;
+        s.intervalValue = 0;
+        break;
+    default: // both set, as a settings file may have them
+        s.intervalByTime = Int16From(header[1]);
+        break;
+    }
+    return s;
+}
+
+// Hands out `first` and `second` in turns of `period` sentences, as a user
+// changing the menus during a run would; a period of 0 keeps `first`.
+class ChangingSettings final : public zum::SettingsSource {
+public:
+    ChangingSettings(const zum::LiveSettings& first, const zum::LiveSettings& second, int period)
+        : first_(first), second_(second), period_(period) {}
+    [[nodiscard]] zum::LiveSettings Current() const override {
+        if (period_ == 0) {
+            return first_;
+        }
+        return (calls_++ / period_) % 2 == 0 ? first_ : second_;
+    }
+
+private:
+    zum::LiveSettings first_, second_;
+    int period_;
+    mutable int calls_ = 0;
+};
+
+class StopAfter final : public zum::RunObserver {
+public:
+    explicit StopAfter(int lines) : left_(lines) {}
+    bool LineDone(const zum::ConversionState& state) override {
+        CheckState(state);
+        return --left_ > 0;
+    }
+
+private:
+    int left_;
+};
+
+struct Workspace {
+    fs::path folder;
+    zum::DrawFiles files;
+    int uses = 0;
+};
+
+Workspace* workspace = nullptr;
+
+// A fresh folder for this process's files, in memory (/dev/shm) where there
+// is one: on a disk, creating and renaming files costs more than the rest.
+std::string TempFolder(const char* prefix) {
+    std::error_code ec;
+    const fs::path base = fs::is_directory("/dev/shm", ec) ? "/dev/shm" : fs::temp_directory_path();
+    std::string folder = (base / prefix).string() + "-XXXXXX";
+    Check(mkdtemp(folder.data()) != nullptr, "mkdtemp");
+    return folder;
+}
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void CheckFile(const fs::path& path, std::string_view opening, std::uint64_t records) {
+    const std::string text = ReadAll(path);
+    Check(text.starts_with(opening), "output begins with its opening line");
+    Check(text.ends_with("\r\nEND\r\n"), "output ends with END");
+    std::uint64_t lines = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n') {
+            Check(i > 0 && text[i - 1] == '\r', "every output line ends with CR LF");
+            ++lines;
+        }
+    }
+    Check(lines == records + 2, "one output line per record");
+}
+
+void WholeRun(std::string_view log, const zum::SettingsSource& settings, int stopAfter) {
+    const fs::path run = workspace->folder / "run";
+    fs::remove_all(run);
+    fs::create_directory(run);
+    const fs::path input = run / "0511NMEA.TXT";
+    {
+        std::ofstream out(input, std::ios::binary);
+        out.write(log.data(), static_cast<std::streamsize>(log.size()));
+    }
+    zum::ConversionState state;
+    const zum::ConversionJob job{input, input};
+    StopAfter observer(stopAfter);
+    const zum::RunResult result =
+        zum::ConvertLog(job, settings, state, stopAfter > 0 ? &observer : nullptr);
+    const auto entries = std::distance(fs::directory_iterator(run), fs::directory_iterator());
+    if (stopAfter > 0 && result.status == zum::RunStatus::Stopped) {
+        Check(entries == 1, "a stopped run leaves nothing beside the log");
+        return;
+    }
+    Check(result.status == zum::RunStatus::Done, "a run over a readable log is done");
+    Check(entries == 6, "the log and its five outputs, no temporaries");
+    CheckState(state);
+    const std::string stem = input.string();
+    CheckFile(stem + "_draw.txt", "BEGIN LINE\r\n", result.records.draw);
+    CheckFile(stem + "_time.txt", "BEGIN SYMBOL\r\n", result.records.time);
+    CheckFile(stem + "_sat.txt", "BEGIN SYMBOL\r\n", result.records.sat);
+    CheckFile(stem + "_speed.txt", "BEGIN SYMBOL\r\n", result.records.speed);
+    CheckFile(stem + "_2d.txt", "BEGIN SYMBOL\r\n", result.records.fix);
+}
+
+void ReaderAndLines(std::string_view log, const zum::SettingsSource& settings) {
+    // The draw files are real files; start them afresh now and then so they
+    // do not grow for the whole campaign.
+    if (++workspace->uses % 4096 == 1 || workspace->files.Failed()) {
+        std::string error;
+        workspace->files.Discard();
+        Check(workspace->files.Create(workspace->folder / "lines", error), "draw files created");
+    }
+    std::vector<std::string_view> expected = ReferenceLines(log);
+    zum::ConversionState state;
+    std::size_t index = 0;
+    if (!log.empty()) {
+        std::FILE* input = fmemopen(const_cast<char*>(log.data()), log.size(), "rb");
+        Check(input != nullptr, "fmemopen");
+        zum::LineReader reader(input);
+        std::string_view line;
+        while (reader.Next(line)) {
+            const bool tooLong = line.size() > zum::LineReader::kMaxLine;
+            Check(!tooLong, "a stored line is at most kMaxLine long");
+            if (log.size() <= zum::LineReader::kMaxLine) {
+                Check(index < expected.size(), "no more lines than the log holds");
+                Check(line == expected[index], "the line the log holds");
+            }
+            ++index;
+            zum::ProcessLine(line, settings, state, workspace->files);
+            state.NmeaLine = {};
+            CheckState(state);
+        }
+        Check(!reader.Failed(), "reading memory does not fail");
+        std::fclose(input);
+    }
+    if (log.size() <= zum::LineReader::kMaxLine) {
+        Check(index == expected.size(), "every line of the log");
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    const std::string folder = TempFolder("zum-fuzz-lines");
+    workspace = new Workspace{folder, {}, 0};
+    std::atexit([] {
+        workspace->files.Discard();
+        std::error_code ec;
+        fs::remove_all(workspace->folder, ec);
+    });
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    constexpr std::size_t kHeader = 5;
+    std::uint8_t header[kHeader] = {};
+    const std::size_t taken = size < kHeader ? size : kHeader;
+    for (std::size_t i = 0; i < taken; ++i) {
+        header[i] = data[i];
+    }
+    const std::string_view log(reinterpret_cast<const char*>(data) + taken, size - taken);
+
+    const zum::LiveSettings first = SettingsFrom(header);
+    zum::LiveSettings second = first;
+    second.markAtStops = !first.markAtStops;
+    second.timeZoneOffset = static_cast<std::int16_t>(-first.timeZoneOffset / 2);
+    // The other interval kind: by distance becomes every 5 minutes, by time 15".
+    second.intervalByTime = static_cast<std::int16_t>(first.intervalByTime == 0 ? 5 : 0);
+    second.intervalValue = first.intervalByTime == 0 ? 0.0 : 15.0;
+    const ChangingSettings settings(first, second, header[4] & 0x0F);
+
+    // One input in eight is a whole run with its files, the slow way in; half
+    // of those have the observer stop the run after a few lines.
+    if (header[0] >> 5 == 7) {
+        WholeRun(log, settings, (header[4] & 0x80) != 0 ? 1 + ((header[4] >> 4) & 7) : 0);
+    } else {
+        ReaderAndLines(log, settings);
+    }
+    return 0;
+}
