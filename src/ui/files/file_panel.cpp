@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QKeyEvent>
@@ -85,9 +86,15 @@ struct FilePanel::Impl {
         }
     }
 
-    void SetDataFilePath(const QString& path) const {
-        config.DataFilePath = NativePath(path).toStdString();
+    // DataFilePath holds the folder in the file system's own encoding, as the
+    // conversion opens it; the panel works with it as text.
+    [[nodiscard]] QString DataFilePath() const {
+        return QFile::decodeName(QByteArray::fromStdString(config.DataFilePath));
     }
+    void SetDataFilePathText(const QString& text) const {
+        config.DataFilePath = QFile::encodeName(text).toStdString();
+    }
+    void SetDataFilePath(const QString& path) const { SetDataFilePathText(NativePath(path)); }
 
     // Shows the picture and hides every control of the panel.
     void Close() const {
@@ -105,7 +112,7 @@ struct FilePanel::Impl {
         snapshot.SavedDrive = drive1->Drive();
         snapshot.SavedDirPath = dir1->Path();
         snapshot.SavedFilePath = file1->Path();
-        snapshot.SavedDataFilePath = QString::fromStdString(config.DataFilePath);
+        snapshot.SavedDataFilePath = DataFilePath();
     }
 
     // The lists show what is on disk now: media may have come or gone and
@@ -215,11 +222,11 @@ void FilePanel::PlaceAtDataFolder() {
         }
         return OpenFolder(path);
     };
-    if (!placeAt(QString::fromStdString(d_->config.DataFilePath))) {
+    if (!placeAt(d_->DataFilePath())) {
         d_->config.DataFilePath = DefaultDataFolder();
-        if (!placeAt(QString::fromStdString(d_->config.DataFilePath))) {
+        if (!placeAt(d_->DataFilePath())) {
             // Not even the home folder can be shown: the root always can.
-            d_->config.DataFilePath = NativePath(QDir::rootPath()).toStdString();
+            d_->SetDataFilePath(QDir::rootPath());
             placeAt(QDir::rootPath());
         }
     }
@@ -268,7 +275,7 @@ void FilePanel::Drive1_Change() {
 void FilePanel::Dir1_Change() {
     d_->file1->SetPath(d_->dir1->Path());
     d_->SetDataFilePath(d_->dir1->Path());
-    d_->Status(QString::fromStdString(d_->config.DataFilePath));
+    d_->Status(d_->DataFilePath());
 }
 
 void FilePanel::mnuOpen_Click() {
@@ -337,7 +344,7 @@ void FilePanel::RestoreSnapshot() {
     }
     if (restored) {
         d_->file1->SetPath(saved.SavedFilePath);
-        d_->config.DataFilePath = saved.SavedDataFilePath.toStdString();
+        d_->SetDataFilePathText(saved.SavedDataFilePath);
         d_->Status(d_->nmeaFileName);
     } else {
         // The old place is gone: the lists stay where they are, DataFilePath
@@ -351,7 +358,7 @@ void FilePanel::RestoreSnapshot() {
 void FilePanel::cmdDone_Click() {
     d_->file1->SetPath(d_->dir1->Path());
     d_->SetDataFilePath(d_->dir1->Path());
-    d_->Status(QString::fromStdString(d_->config.DataFilePath));
+    d_->Status(d_->DataFilePath());
     d_->Close();
 }
 
@@ -360,7 +367,7 @@ void FilePanel::cmdNewFolder_Click() {
         d_->dialogs.Prompt(QStringLiteral("Enter the New Folder's name."),
                            QStringLiteral("New Folder"), QStringLiteral("New Folder"));
     const QString& name = d_->newFolderName;
-    if (!CreateFolderIn(QString::fromStdString(d_->config.DataFilePath), name)) {
+    if (!CreateFolderIn(d_->DataFilePath(), name)) {
         d_->dialogs.Message(QStringLiteral("Unable to create folder: ") + name);
         return;
     }
@@ -370,7 +377,7 @@ void FilePanel::cmdNewFolder_Click() {
     }
     d_->file1->SetPath(d_->dir1->Path());
     d_->SetDataFilePath(d_->dir1->Path());
-    d_->Status(QString::fromStdString(d_->config.DataFilePath));
+    d_->Status(d_->DataFilePath());
 }
 
 FilePanel::Mode FilePanel::CurrentMode() const {
