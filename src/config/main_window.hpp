@@ -99,7 +99,7 @@ private:
     bool running_ = false;
     bool stopRequested_ = false;
     int eventEveryLines_ = 64;
-    std::chrono::milliseconds eventGap_{15};
+    std::chrono::milliseconds eventGap_{10};
 
     QLineEdit* txtStatus_ = nullptr;
     QLineEdit* txtCopyright_ = nullptr;
