@@ -102,6 +102,27 @@ QString StatusText(const QWidget& window) {
     return status != nullptr ? status->text() : QString();
 }
 
+QWidget* OpenWindow(const char* name) {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && widget->objectName() == QLatin1String(name)) {
+            return widget;
+        }
+    }
+    ADD_FAILURE() << "no open window " << name;
+    return nullptr;
+}
+
+QStringList OpenWindowNames() {
+    QStringList names;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && !widget->objectName().isEmpty()) {
+            names << widget->objectName();
+        }
+    }
+    names.sort();
+    return names;
+}
+
 void WriteSettingsLines(const std::filesystem::path& path, const std::vector<std::string>& lines) {
     std::string text = "ZUM_point and ZUM_logger configuration file 2.0.2\r\n";
     for (const std::string& line : lines) {

