@@ -21,8 +21,9 @@ for entry in line_processor:nmea.dict settings_reader:settings.dict; do
     name=${entry%%:*}
     dict=$here/${entry#*:}
     binary=$build/fuzz/${name}_fuzz
+    [[ -x $binary ]] || binary=$build/${name}_fuzz
     if [[ ! -x $binary ]]; then
-        echo "run-fuzz: $binary not found (cmake --preset fuzz && cmake --build --preset fuzz)" >&2
+        echo "run-fuzz: ${name}_fuzz not found in $build (cmake --preset fuzz && cmake --build --preset fuzz)" >&2
         exit 2
     fi
     found=$here/corpus-$name
