@@ -2,20 +2,16 @@
 
 #include "config/configuration.hpp"
 #include "support/scripted_dialogs.hpp"
-#include "ui/files/drive_list.hpp"
 #include "ui/files/file_list.hpp"
 #include "ui/files/file_panel.hpp"
 #include "ui/files/folder_list.hpp"
 
-#include <QComboBox>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
 #include <QTemporaryDir>
-#include <QWidget>
 #include <gtest/gtest.h>
 #include <memory>
 #include <ostream>
+#include <string>
 
 // Readable QStrings in failure messages.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -24,23 +20,24 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 namespace zum::testing {
 
+// PanelTest::Visibility() of each mode.
+inline constexpr const char* kClosed = "10000000";
+inline constexpr const char* kFileMode = "01111000";
+inline constexpr const char* kFolderMode = "01100111";
+
 // A client area with a status box and the panel on it, over a temporary tree:
-//   root/            0511NMEA.TXT 0511nmea.txt NMEA.TXT 0511NMEA.LOG notes.txt
-//   root/trip/       0612NMEA.TXT
+//   root/        0511NMEA.TXT 0511nmea.txt NMEA.TXT 0511NMEA.LOG notes.txt
+//   root/trip/   0612NMEA.TXT
 //   root/empty/
 class PanelTest : public ::testing::Test {
 protected:
     void SetUp() override;
-    void TearDown() override;
 
-    // The tree's folders in the folder list's form.
     [[nodiscard]] QString Root() const { return root_; }
-    [[nodiscard]] QString Sub(const QString& name) const { return root_ + QLatin1Char('/') + name; }
+    [[nodiscard]] QString Sub(const QString& name) const { return root_ + '/' + name; }
     static void Touch(const QString& path);
-
     // Opens `path` as a user does: a double click on its entry in Dir1.
     void DoubleClickFolder(const QString& path);
-    [[nodiscard]] QListWidgetItem* FolderEntry(const QString& path) const;
     [[nodiscard]] QStringList FileNames() const;
     [[nodiscard]] QString DataFilePath() const {
         return QString::fromStdString(config.DataFilePath);
@@ -54,14 +51,9 @@ protected:
     ScriptedDialogs dialogs;
     std::unique_ptr<QWidget> area;
     QLineEdit* status = nullptr;
-    // Every text given to the status box, with the file list's path and
-    // DataFilePath at that moment: "text | file list path | DataFilePath".
-    QStringList statusCalls;
-    std::unique_ptr<FilePanel> panel;
-    DriveList* drive1 = nullptr;
+    std::unique_ptr<FilePanel> panel; // destroyed before the area
     FolderList* dir1 = nullptr;
     FileList* file1 = nullptr;
-    QPushButton* cmdDone = nullptr;
 
 private:
     QString root_;
