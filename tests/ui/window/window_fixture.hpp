@@ -3,16 +3,16 @@
 #include "config/main_window.hpp"
 #include "support/scripted_dialogs.hpp"
 
-#include <QList>
-#include <QString>
-#include <QStringList>
+#include <QTemporaryDir>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
-#include <vector>
 
-class QAction;
+// Readable QStrings in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace zum::testing {
 
@@ -21,37 +21,28 @@ namespace zum::testing {
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override;
-    void TearDown() override;
-
     // A window started from settingsPath_, shown offscreen.
     std::unique_ptr<MainWindow> Start();
 
-    std::filesystem::path dir_;
-    std::filesystem::path home_;
-    std::filesystem::path settingsPath_;
+    QTemporaryDir tmp_;
+    std::filesystem::path dir_, home_, settingsPath_;
     ScriptedDialogs dialogs_;
-
-private:
-    std::string savedHome_;
-    bool hadHome_ = false;
 };
 
-// The action named `name`; for a control array, its element `index`.
-QAction* FindAction(const QWidget& window, const char* name, int index = -1);
-// Triggers an action as a click does.
+// Triggers the action `name` (for a control array, its element `index`) as a
+// click does.
 void Click(const QWidget& window, const char* name, int index = -1);
-// The indices of the checked elements of a control array, in menu order.
-QList<int> CheckedIndices(const QWidget& window, const char* name);
-bool Checked(const QWidget& window, const char* name);
+// The check marks in menu order: the checked indices of the time zone, units,
+// interval and port speed arrays ("-" for none), then 0/1 for At Stops and
+// Interval Only, and for the four special purpose options. The defaults read
+// "7 2 0 4 10 1111".
+std::string Marks(const QWidget& window);
 QString StatusText(const QWidget& window);
-// The shown top-level window named `name`, and the names of all shown ones.
-QWidget* OpenWindow(const char* name);
-QStringList OpenWindowNames();
 
-// A settings file of the given lines 2 to 13 (or fewer, for a short file),
-// with the header line before them.
-void WriteSettingsLines(const std::filesystem::path& path, const std::vector<std::string>& lines);
 std::string ReadWhole(const std::filesystem::path& path);
 void WriteWhole(const std::filesystem::path& path, const std::string& text);
+// A settings file's text: the header line, then `lines` with each '|' a line
+// break.
+std::string SettingsText(const std::string& lines);
 
 } // namespace zum::testing

@@ -5,7 +5,6 @@
 #include "ui/files/file_panel.hpp"
 #include "window_fixture.hpp"
 
-#include <QAction>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
@@ -17,131 +16,114 @@ namespace {
 constexpr const char* kSuffixes[] = {"_draw.txt", "_time.txt", "_sat.txt", "_speed.txt", "_2d.txt"};
 constexpr int kPositions = 40;
 
-// A drive of kPositions one-second fixes, 0.6 seconds of arc apart, at 10
-// knots, each followed by a 3-D fix report and every fifth by a 2-D one.
-std::string DriveLog() {
-    std::string log;
-    char line[160];
-    for (int i = 0; i < kPositions; ++i) {
-        std::snprintf(
-            line, sizeof line,
-            "$GPRMC,1900%02d,A,3930.%04d,N,11951.5388,W,10.0,216.7,110306,15.2,E,D*34\r\n", i,
-            1000 + 100 * i);
-        log += line;
-        log += i % 5 == 4 ? "$GPGSA,A,2,05,06,07,,,,,,,,,,2.3,1.3,1.8*3B\r\n"
-                          : "$GPGSA,A,3,05,06,07,10,15,16,18,21,26,29,,,2.3,1.3,1.8*3B\r\n";
+const std::vector<std::string> kNoOutputs(5, "(missing)");
+
+// The five files made from `log`, "(missing)" for those that do not exist.
+std::vector<std::string> Outputs(const std::filesystem::path& log) {
+    std::vector<std::string> outputs;
+    for (const char* suffix : kSuffixes) {
+        const std::filesystem::path path = log.string() + suffix;
+        outputs.push_back(std::filesystem::exists(path) ? ReadWhole(path) : kNoOutputs[0]);
     }
-    return log;
+    return outputs;
+}
+
+int Count(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
+        ++n;
+    }
+    return n;
 }
 
 class WindowRunTest : public WindowTest {
 protected:
+    // A drive of kPositions one-second fixes, 0.6 seconds of arc apart, at 10
+    // knots, each followed by a 3-D fix report and every fifth by a 2-D one.
+    // The settings mark by interval only, with a distance interval that every
+    // fix passes, so each fix gets time, speed and satellite points.
     void SetUp() override {
         WindowTest::SetUp();
-        data_ = dir_ / "data";
-        std::filesystem::create_directory(data_);
-        log_ = data_ / "TESTNMEA.TXT";
-        WriteWhole(log_, DriveLog());
-        // Data folder at data_, by interval only, a distance interval that
-        // every fix passes, so each fix gets time, speed and satellite points.
-        WriteSettingsLines(settingsPath_, {data_.string(), "-7 ", " 0 ", " .1 ", " 2 ", " 0 ", "4",
-                                           "1", " 1 ", " 1 ", " 1 ", " 1 "});
-    }
-
-    // Starts the window and picks the log in the file panel as a user does.
-    std::unique_ptr<MainWindow> StartWithLog() {
-        auto window = Start();
-        window->SetEventPacing(1, std::chrono::milliseconds(0));
-        Click(*window, "mnuOpen");
-        auto* files = window->findChild<QListWidget*>(QStringLiteral("File1"));
-        EXPECT_NE(files, nullptr);
-        if (files != nullptr) {
-            const QList<QListWidgetItem*> found =
-                files->findItems(QStringLiteral("TESTNMEA.TXT"), Qt::MatchExactly);
-            EXPECT_EQ(found.size(), 1);
-            if (!found.isEmpty()) {
-                QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
-                                  files->visualItemRect(found.front()).center());
-            }
+        std::filesystem::create_directory(data_ = dir_ / "data");
+        std::string log;
+        char line[160];
+        for (int i = 0; i < kPositions; ++i) {
+            std::snprintf(
+                line, sizeof line,
+                "$GPRMC,1900%02d,A,3930.%04d,N,11951.5388,W,10.0,216.7,110306,15.2,E,D*34\r\n", i,
+                1000 + 100 * i);
+            log += line;
+            log += i % 5 == 4 ? "$GPGSA,A,2,05,06,07,,,,,,,,,,2.3,1.3,1.8*3B\r\n"
+                              : "$GPGSA,A,3,05,06,07,10,15,16,18,21,26,29,,,2.3,1.3,1.8*3B\r\n";
         }
-        EXPECT_EQ(window->Panel().NmeaFileName(), "TESTNMEA.TXT");
-        return window;
+        WriteWhole(log_ = data_ / "TESTNMEA.TXT", log);
+        WriteWhole(settingsPath_,
+                   SettingsText(data_.string() + "|-7 | 0 | .1 | 2 | 0 |4|1| 1 | 1 | 1 | 1 "));
     }
 
-    std::string Output(const char* suffix) const {
-        return ReadWhole(std::filesystem::path(log_.string() + suffix));
+    // Picks the log in the file panel as a user does.
+    void PickLog(MainWindow& window) {
+        window.SetEventPacing(1, std::chrono::milliseconds(0));
+        Click(window, "mnuOpen");
+        auto* files = window.findChild<QListWidget*>(QStringLiteral("File1"));
+        const QList<QListWidgetItem*> found = files->findItems("TESTNMEA.TXT", Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1);
+        QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
+                          files->visualItemRect(found.front()).center());
+        EXPECT_EQ(window.Panel().NmeaFileName(), "TESTNMEA.TXT");
     }
 
-    // The five files the core makes from the same log with `settings`.
-    std::vector<std::string> DirectOutputs(const LiveSettings& settings) const {
-        const std::filesystem::path other = dir_ / "direct";
-        std::filesystem::create_directory(other);
-        const std::filesystem::path copy = other / log_.filename();
+    // The five files the core makes on its own from a copy of the log.
+    std::vector<std::string> Direct(const LiveSettings& settings) const {
+        std::filesystem::create_directory(dir_ / "direct");
+        const std::filesystem::path copy = dir_ / "direct" / log_.filename();
         std::filesystem::copy_file(log_, copy);
         ConversionState state;
-        const RunResult result = ConvertLog({copy, copy}, FixedSettings(settings), state, nullptr);
-        EXPECT_EQ(result.status, RunStatus::Done);
-        std::vector<std::string> outputs;
-        for (const char* suffix : kSuffixes) {
-            outputs.push_back(ReadWhole(std::filesystem::path(copy.string() + suffix)));
-        }
-        return outputs;
+        EXPECT_EQ(ConvertLog({copy, copy}, FixedSettings(settings), state, nullptr).status,
+                  RunStatus::Done);
+        return Outputs(copy);
     }
 
     // Runs `action` when the status box shows the n-th position of the run.
-    void AtPosition(MainWindow& window, int n, std::function<void()> action) {
+    static void AtPosition(MainWindow& window, int n, std::function<void()> action) {
         auto* status = window.findChild<QLineEdit*>(QStringLiteral("txtStatus"));
-        auto seen = std::make_shared<int>(0);
         QObject::connect(status, &QLineEdit::textChanged, status,
-                         [seen, n, action](const QString& text) {
-                             if (text.contains(',') && ++*seen == n) {
+                         [seen = 0, n, action](const QString& text) mutable {
+                             if (text.contains(',') && ++seen == n) {
                                  action();
                              }
                          });
     }
 
-    std::filesystem::path data_;
-    std::filesystem::path log_;
+    std::filesystem::path data_, log_;
 };
 
-TEST_F(WindowRunTest, CreateFilesWithoutAFileAsksForOne) {
+TEST_F(WindowRunTest, ConversionMatchesTheCoreWithTheSameSettings) {
     auto window = Start();
     Click(*window, "mnuConvert");
-    ASSERT_EQ(dialogs_.messages.size(), 1);
-    EXPECT_EQ(dialogs_.messages.front(), "Select NMEA file first.");
+    EXPECT_EQ(dialogs_.messages, QStringList{"Select NMEA file first."});
     EXPECT_EQ(window->Panel().CurrentMode(), FilePanel::Mode::File);
-    for (const char* suffix : kSuffixes) {
-        EXPECT_FALSE(std::filesystem::exists(log_.string() + suffix));
-    }
-}
+    EXPECT_EQ(Outputs(log_), kNoOutputs);
+    dialogs_.messages.clear();
 
-TEST_F(WindowRunTest, ConversionMatchesTheCoreWithTheSameSettings) {
-    auto window = StartWithLog();
-    const LiveSettings settings = window->CurrentSettings();
+    PickLog(*window);
     Click(*window, "mnuConvert");
     EXPECT_TRUE(dialogs_.messages.isEmpty()) << dialogs_.messages.join("|").toStdString();
     EXPECT_EQ(StatusText(*window), "DONE");
-    const std::vector<std::string> direct = DirectOutputs(settings);
-    for (std::size_t i = 0; i < direct.size(); ++i) {
-        EXPECT_EQ(Output(kSuffixes[i]), direct[i]) << kSuffixes[i];
-    }
-    EXPECT_NE(Output("_time.txt").find("12:00,Arrow Down Left"), std::string::npos);
+    EXPECT_EQ(Outputs(log_), Direct(window->CurrentSettings()));
+    EXPECT_EQ(Count(Outputs(log_)[1], "12:00,Arrow Down Left"), kPositions);
 
     // A log that has gone is reported by name, and nothing is created.
-    std::filesystem::remove(log_);
-    for (const char* suffix : kSuffixes) {
-        std::filesystem::remove(log_.string() + suffix);
-    }
+    std::filesystem::remove_all(data_);
+    std::filesystem::create_directory(data_);
     Click(*window, "mnuConvert");
-    ASSERT_EQ(dialogs_.messages.size(), 1);
-    EXPECT_EQ(dialogs_.messages.front(), "File TESTNMEA.TXTcan't be openned.");
-    for (const char* suffix : kSuffixes) {
-        EXPECT_FALSE(std::filesystem::exists(log_.string() + suffix));
-    }
+    EXPECT_EQ(dialogs_.messages, QStringList{"File TESTNMEA.TXTcan't be openned."});
+    EXPECT_EQ(Outputs(log_), kNoOutputs);
 }
 
 TEST_F(WindowRunTest, MenuChoiceDuringARunTakesEffectFromTheNextSentence) {
-    auto window = StartWithLog();
+    auto window = Start();
+    PickLog(*window);
     constexpr int kSwitchAt = 10;
     AtPosition(*window, kSwitchAt, [&] {
         Click(*window, "mnuDistanceUnits", 0); // knots
@@ -149,64 +131,44 @@ TEST_F(WindowRunTest, MenuChoiceDuringARunTakesEffectFromTheNextSentence) {
     });
     Click(*window, "mnuConvert");
     EXPECT_EQ(StatusText(*window), "DONE");
-
-    const std::string speeds = Output("_speed.txt");
-    const std::string times = Output("_time.txt");
     // 10 knots: 11.5 mi/hr up to the switch, 10.0 knots after it.
-    auto count = [](const std::string& text, const std::string& what) {
-        int n = 0;
-        for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
-            ++n;
-        }
-        return n;
-    };
-    EXPECT_EQ(count(speeds, ",11.5,"), kSwitchAt);
-    EXPECT_EQ(count(speeds, ",10.0,"), kPositions - kSwitchAt);
-    EXPECT_EQ(count(times, ",12:00,"), kSwitchAt);
-    EXPECT_EQ(count(times, ",19:00,"), kPositions - kSwitchAt);
+    const std::vector<std::string> outputs = Outputs(log_);
+    EXPECT_EQ(Count(outputs[3], ",11.5,"), kSwitchAt);
+    EXPECT_EQ(Count(outputs[3], ",10.0,"), kPositions - kSwitchAt);
+    EXPECT_EQ(Count(outputs[1], ",12:00,"), kSwitchAt);
+    EXPECT_EQ(Count(outputs[1], ",19:00,"), kPositions - kSwitchAt);
 }
 
 TEST_F(WindowRunTest, CreateFilesAgainDuringARunLeavesTheFirstRunAlone) {
-    auto window = StartWithLog();
+    auto window = Start();
+    PickLog(*window);
     const LiveSettings settings = window->CurrentSettings();
     AtPosition(*window, 5, [&] {
         EXPECT_TRUE(window->RunInProgress());
         Click(*window, "mnuConvert");
     });
     Click(*window, "mnuConvert");
-    ASSERT_EQ(dialogs_.messages.size(), 1);
-    EXPECT_EQ(dialogs_.messages.front(), "File TESTNMEA.TXTcan't be openned.");
+    EXPECT_EQ(dialogs_.messages, QStringList{"File TESTNMEA.TXTcan't be openned."});
     EXPECT_EQ(StatusText(*window), "DONE");
     EXPECT_FALSE(window->RunInProgress());
-    const std::vector<std::string> direct = DirectOutputs(settings);
-    for (std::size_t i = 0; i < direct.size(); ++i) {
-        EXPECT_EQ(Output(kSuffixes[i]), direct[i]) << kSuffixes[i];
-    }
+    EXPECT_EQ(Outputs(log_), Direct(settings));
 }
 
 TEST_F(WindowRunTest, ClosingTheWindowMidRunKeepsThePreviousOutputs) {
-    auto window = StartWithLog();
+    auto window = Start();
+    PickLog(*window);
     Click(*window, "mnuConvert");
-    std::vector<std::string> before;
-    for (const char* suffix : kSuffixes) {
-        before.push_back(Output(suffix));
-    }
+    const std::vector<std::string> before = Outputs(log_);
     Click(*window, "mnuTimeZone", 0); // the next run would write other times
     AtPosition(*window, 20, [&] { Click(*window, "mnuExit"); });
     Click(*window, "mnuConvert");
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_FALSE(window->RunInProgress());
+    EXPECT_FALSE(window->isVisible() || window->RunInProgress());
     EXPECT_NE(StatusText(*window), "DONE");
     EXPECT_TRUE(dialogs_.messages.isEmpty());
-    for (std::size_t i = 0; i < before.size(); ++i) {
-        EXPECT_EQ(Output(kSuffixes[i]), before[i]) << kSuffixes[i];
-    }
+    EXPECT_EQ(Outputs(log_), before);
     // Only the log and its five outputs: no temporaries left behind.
-    int entries = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(data_)) {
-        ++entries;
-    }
-    EXPECT_EQ(entries, 6);
+    const auto entries = std::filesystem::directory_iterator(data_);
+    EXPECT_EQ(std::distance(begin(entries), end(entries)), 6);
 }
 
 } // namespace
