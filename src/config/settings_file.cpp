@@ -3,11 +3,13 @@
 #include "convert/decimal_text.hpp"
 #include "convert/numeric_value.hpp"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <limits>
 #include <optional>
 #include <sstream>
 #include <string_view>
@@ -47,6 +49,34 @@ private:
     std::istream& in_;
 };
 
+// How many digits a plain number has before its point, counting its
+// exponent: 309 for 1.79769313486232e308.
+long MagnitudeExponent(std::string_view number) {
+    long exponent = 0;
+    bool leading = true;
+    bool point = false;
+    std::size_t i = 0;
+    for (; i < number.size() &&
+           (std::isdigit(static_cast<unsigned char>(number[i])) || number[i] == '.');
+         ++i) {
+        if (number[i] == '.') {
+            point = true;
+        } else if (leading && number[i] == '0') {
+            exponent -= point ? 1 : 0;
+        } else {
+            leading = false;
+            exponent += point ? 0 : 1;
+        }
+    }
+    if (i < number.size() && (number[i] == 'e' || number[i] == 'E')) {
+        long shift = 0;
+        std::from_chars(number.data() + i + 1 + (number[i + 1] == '+' ? 1 : 0),
+                        number.data() + number.size(), shift);
+        exponent += shift;
+    }
+    return exponent;
+}
+
 // A number field: blanks around it are skipped; it ends at a blank, a comma or
 // the line end. The whole field must be a number; anything after it on the
 // line is ignored.
@@ -79,7 +109,21 @@ std::optional<double> NumberField(std::string_view line) {
         begin = text.data();
     }
     const auto [ptr, ec] = std::from_chars(begin, text.data() + text.size(), value);
-    if (ec != std::errc() || ptr != text.data() + text.size() || !std::isfinite(value)) {
+    if (ptr != text.data() + text.size() ||
+        (ec != std::errc() && ec != std::errc::result_out_of_range)) {
+        return std::nullopt;
+    }
+    if (ec == std::errc::result_out_of_range) {
+        // Written with 15 digits, a value near the largest 64-bit float can
+        // round just above it; it reads back as the largest, not as damage
+        // that would cost every setting after it. Anything further out of
+        // range is damage.
+        if (MagnitudeExponent(text) != 309) {
+            return std::nullopt;
+        }
+        value = std::numeric_limits<double>::max();
+    }
+    if (!std::isfinite(value)) {
         return std::nullopt;
     }
     return field[0] == '-' ? -value : value;

@@ -29,9 +29,10 @@ Outcome RunConvert(const std::vector<std::string>& args) {
     TempFolder capture;
     std::string command = Quote(ZUM_CONVERT);
     for (const std::string& arg : args) {
-        command += " " + Quote(arg);
+        command.append(" ").append(Quote(arg));
     }
-    command += " >" + Quote((capture / "out").string()) + " 2>" + Quote((capture / "err").string());
+    command.append(" >").append(Quote((capture / "out").string()));
+    command.append(" 2>").append(Quote((capture / "err").string()));
     const int raw = std::system(command.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(capture / "out"),
             ReadFile(capture / "err")};

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 #include <random>
-#include <unistd.h>
 
 namespace zum::testing {
 namespace {
@@ -58,25 +57,6 @@ TEST(ConversionRun, AMissingLogCreatesNothing) {
 
     std::filesystem::create_directory(folder / "ADIRNMEA.TXT");
     EXPECT_EQ(RunLog(folder / "ADIRNMEA.TXT", state).status, RunStatus::InputNotOpened);
-}
-
-TEST(ConversionRun, AnUnwritableFolderFailsAndLeavesNothingBehind) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "permissions do not bind root";
-    }
-    TempFolder folder;
-    const auto log = folder / "0511NMEA.TXT";
-    WriteFile(log, kRmc + "\r\n");
-    WritePreviousOutputs(log);
-    std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_read |
-                                                    std::filesystem::perms::owner_exec);
-    ConversionState state;
-    const RunResult result = RunLog(log, state);
-    EXPECT_EQ(result.status, RunStatus::OutputFailed);
-    EXPECT_NE(result.message.find("0511NMEA.TXT_draw.txt"), std::string::npos) << result.message;
-    std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_all);
-    ExpectPreviousOutputs(log);
-    EXPECT_EQ(folder.Names().size(), 6u);
 }
 
 TEST(ConversionRun, AnOutputNameTakenByAFolderFailsCleanly) {
@@ -183,25 +163,13 @@ TEST(ConversionRun, RealReceiverLogsConvertIntoWellFormedFiles) {
         const Outputs out = ReadOutputs(stem);
         EXPECT_EQ(out.draw.size(), result.records.draw) << entry.path();
         EXPECT_EQ(out.fix.size(), result.records.fix) << entry.path();
+        if (entry.path().filename() == "leaflet-dashcam-drive-NMEA.TXT") {
+            EXPECT_EQ(result.records.draw, 360u); // every $GPRMC has a position
+            EXPECT_EQ(result.records.fix, 0u);    // every $GPGSA is a 3-D fix
+            EXPECT_EQ(result.records.time, result.records.speed);
+        }
     }
     EXPECT_GT(logs, 10);
-}
-
-TEST(ConversionRun, TheDashcamDriveGivesItsKnownCounts) {
-    const std::filesystem::path log =
-        std::filesystem::path(ZUM_REAL_LOGS) / "leaflet-dashcam-drive-NMEA.TXT";
-    if (!std::filesystem::exists(log)) {
-        GTEST_SKIP() << "no real logs";
-    }
-    TempFolder folder;
-    ConversionState state;
-    const RunResult result =
-        ConvertLog({log, folder / "drive"}, FixedSettings(IntervalOnly()), state);
-    ASSERT_EQ(result.status, RunStatus::Done);
-    EXPECT_EQ(result.records.draw, 360u); // every $GPRMC has a position
-    EXPECT_EQ(result.records.fix, 0u);    // every $GPGSA is a 3-D fix
-    EXPECT_EQ(result.records.time, result.records.speed);
-    EXPECT_GT(result.records.time, 5u);
 }
 
 } // namespace
