@@ -100,15 +100,18 @@ TEST(SettingsFile, ReadsOnlyLinesTwoToThirteenOfAnyHeader) {
                     "0 \n 0 \nanything at all\n");
     Configuration c = Defaults();
     ASSERT_TRUE(ReadSettingsFile(c, path));
-    EXPECT_EQ(c.DataFilePath, "/data");
-    EXPECT_EQ(c.TimeZoneOffset, 2);
-    EXPECT_EQ(c.IntervalByTime, 5);
-    EXPECT_EQ(c.IntervalValue, 0.0);
-    EXPECT_EQ(c.DistanceUnits, 1);
-    EXPECT_EQ(c.MarkAtStops, 0);
-    EXPECT_EQ(c.ComSpeedIndex, "9");
-    EXPECT_EQ(c.ComPortNumber, "3");
-    EXPECT_EQ(c.EnableSound19200, 0);
+    Configuration expected = Defaults();
+    expected.DataFilePath = "/data";
+    expected.TimeZoneOffset = 2;
+    expected.IntervalByTime = 5;
+    expected.IntervalValue = 0;
+    expected.DistanceUnits = 1;
+    expected.MarkAtStops = 0;
+    expected.ComSpeedIndex = "9";
+    expected.ComPortNumber = "3";
+    expected.DataReduction9600 = expected.EnableSound4800 = expected.EnableSound9600 =
+        expected.EnableSound19200 = 0;
+    EXPECT_EQ(Stored(c), Stored(expected));
 }
 
 TEST(SettingsFile, AShortOrDamagedFileKeepsWhatWasReadBeforeTheDamage) {

@@ -64,14 +64,6 @@ TEST(NumericValue, RoundsCorrectlyAndStaysBoundedOnHugeFields) {
     EXPECT_EQ(NumericValue(tie), 9007199254740994.0);
 }
 
-TEST(NumericValue, LeadingNumberTellsWhetherThereWasOne) {
-    EXPECT_FALSE(LeadingNumber("ab").has_value());
-    EXPECT_FALSE(LeadingNumber("").has_value());
-    EXPECT_FALSE(LeadingNumber("-").has_value());
-    EXPECT_EQ(LeadingNumber("0x"), 0.0);
-    EXPECT_EQ(LeadingNumber(" 0"), 0.0);
-}
-
 TEST(RoundToInt16, HalvesGoToTheEvenNeighbourAndOverflowIsVisible) {
     struct Case {
         double x;

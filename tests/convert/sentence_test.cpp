@@ -74,19 +74,6 @@ TEST(PositionReport, LocalTimeWrapsOnceAndIgnoresFractionalSeconds) {
     }
 }
 
-TEST(PositionReport, SpeedInTheChosenUnit) {
-    const auto speedLabel = [](double factor) {
-        LiveSettings s = IntervalOnly();
-        s.speedFactor = factor;
-        const Outputs out =
-            Convert({"$GPRMC,190334,A,3930.8708,N,11951.5388,W,10,216.7,110306,15.2,E,D*34"}, s);
-        return out.speed.empty() ? std::string() : out.speed[0];
-    };
-    EXPECT_EQ(speedLabel(1.0 / 0.8689), "39.5145133333333,-119.85898,11.5,Arrow Up Left");
-    EXPECT_EQ(speedLabel(1.609 / 0.8689), "39.5145133333333,-119.85898,18.5,Arrow Up Left");
-    EXPECT_EQ(speedLabel(1.0), "39.5145133333333,-119.85898,10.0,Arrow Up Left");
-}
-
 TEST(RmcFilter, OnlyWellFormedUpperCaseSentencesArePositions) {
     const Lines skipped = {
         "$GPRMC,190334,V,,,,,,,110306,,*38", // three empty fields in a row
