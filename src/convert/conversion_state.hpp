@@ -24,6 +24,10 @@ struct ConversionState {
     ShortText<16> LocalTimeText;      // HHMMSS of the last position
     NumberText SpeedText;             // speed of the last position, one decimal
 
+    // The four position texts as numbers, kept with them so that the
+    // distance test does not read the texts again for every sentence.
+    double LastLatValue = 0, LastLonValue = 0, RefLatValue = 0, RefLonValue = 0;
+
     // What the window does at start-up: no reference, all flags and counts 0.
     void Clear() {
         RefLatText.clear();

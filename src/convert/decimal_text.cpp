@@ -1,5 +1,7 @@
 #include "convert/decimal_text.hpp"
 
+#include "convert/numeric_value.hpp"
+
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -86,9 +88,14 @@ Digits15 Round15(double value) {
                 }
                 Digits15 d;
                 d.negative = value < 0;
-                for (int i = 14; i >= 0; --i) {
-                    d.digits[i] = static_cast<char>('0' + mantissa % 10);
-                    mantissa /= 10;
+                // Two digits at a time: the last digit alone, then pairs.
+                d.digits[14] = static_cast<char>('0' + mantissa % 10);
+                mantissa /= 10;
+                for (int i = 13; i > 0; i -= 2) {
+                    const auto pair = static_cast<unsigned>(mantissa % 100);
+                    mantissa /= 100;
+                    d.digits[i] = static_cast<char>('0' + pair % 10);
+                    d.digits[i - 1] = static_cast<char>('0' + pair / 10);
                 }
                 d.count = 15;
                 while (d.count > 0 && d.digits[d.count - 1] == '0') {
@@ -102,12 +109,34 @@ Digits15 Round15(double value) {
     return Round15Exact(value);
 }
 
+// The 64-bit float nearest to the 15 digits: the digits as a whole number
+// and a power of ten, both exact, combined in one correctly rounded step when
+// the power is small enough; otherwise the text is read.
+double ValueOf(const Digits15& d, const NumberText& text) {
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const int exponent = d.pointPosition - d.count;
+    if (exponent < -22 || exponent > 0) {
+        return NumericValue(text);
+    }
+    std::int64_t whole = 0;
+    for (int i = 0; i < d.count; ++i) {
+        whole = whole * 10 + (d.digits[i] - '0');
+    }
+    const double magnitude = static_cast<double>(whole) / kPowers[-exponent];
+    return d.negative ? -magnitude : magnitude;
+}
+
 } // namespace
 
-NumberText CoordinateText(double value) {
+NumberText CoordinateText(double value, double* readBack) {
     NumberText text;
     if (value == 0.0 || !std::isfinite(value)) {
         text.assign("0");
+        if (readBack != nullptr) {
+            *readBack = 0.0;
+        }
         return text;
     }
     const Digits15 d = Round15(value);
@@ -120,6 +149,9 @@ NumberText CoordinateText(double value) {
             text.push_back('0');
         }
         text.append({d.digits, static_cast<std::size_t>(d.count)});
+        if (readBack != nullptr) {
+            *readBack = ValueOf(d, text);
+        }
         return text;
     }
     for (int i = 0; i < d.pointPosition; ++i) {
@@ -129,6 +161,9 @@ NumberText CoordinateText(double value) {
         text.push_back('.');
         text.append(
             {d.digits + d.pointPosition, static_cast<std::size_t>(d.count - d.pointPosition)});
+    }
+    if (readBack != nullptr) {
+        *readBack = ValueOf(d, text);
     }
     return text;
 }

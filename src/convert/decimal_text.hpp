@@ -9,7 +9,10 @@ namespace zum {
 // magnitude (".5"), "-" for negatives, never an exponent, never "-0". Zero is
 // "0". This is the coordinate text of the output files and the number layout
 // of the settings file.
-NumberText CoordinateText(double value);
+//
+// When `readBack` is given, it receives the value of the text as NumericValue
+// would read it, without reading it.
+NumberText CoordinateText(double value, double* readBack = nullptr);
 
 // A speed with exactly one decimal and at least one digit before the point,
 // rounded half away from zero from its 15-significant-digit decimal form

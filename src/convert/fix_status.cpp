@@ -25,7 +25,7 @@ bool InUse(std::string_view field) {
 int SatellitesInUse(std::string_view line) {
     // Empty fields read as 0 and do not count, exactly as if each ",," had
     // first been filled to ",0,"; so the line is not rewritten.
-    const NmeaFields fields(line);
+    const NmeaFields fields(line, 15); // up to the last satellite
     int count = 0;
     for (int k = 3; k <= 14 && fields.Has(k); ++k) {
         if (InUse(fields[k])) {

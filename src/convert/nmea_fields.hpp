@@ -6,20 +6,21 @@
 namespace zum {
 
 // The fields of a sentence, counted from 0 for the "$GPxxx" tag: field k is
-// the text between the k-th comma and the next one. Up to kMax fields are
-// located; the last one found ends at the line's end when no comma follows.
+// the text between the k-th comma and the next one. Fields 0 to last - 1 are
+// located (at most kMax); the last one found ends at the line's end when no
+// comma follows.
 class NmeaFields {
 public:
     static constexpr int kMax = 16;
 
-    explicit NmeaFields(std::string_view line) {
+    explicit NmeaFields(std::string_view line, int last = kMax) {
         // Fields are short: a plain loop beats a library search per field.
         std::size_t start = 0;
         for (std::size_t i = 0; i < line.size(); ++i) {
             if (line[i] == ',') {
                 fields_[count_++] = line.substr(start, i - start);
                 start = i + 1;
-                if (count_ == kMax) {
+                if (count_ == last) {
                     return;
                 }
             }

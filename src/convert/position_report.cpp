@@ -12,7 +12,11 @@ namespace zum {
 ShortText<16> MakeLocalTimeText(std::string_view timeField, std::int16_t timeZoneOffset) {
     // The offset is in whole hours, so only the hour changes: one correction
     // each way, no change of date.
-    int hour = RoundToInt16(NumericValue(timeField.substr(0, 2))).value_or(0);
+    const std::string_view hourField = timeField.substr(0, 2);
+    int hour = hourField.size() == 2 && hourField[0] >= '0' && hourField[0] <= '9' &&
+                       hourField[1] >= '0' && hourField[1] <= '9'
+                   ? (hourField[0] - '0') * 10 + (hourField[1] - '0')
+                   : RoundToInt16(NumericValue(hourField)).value_or(0);
     hour += timeZoneOffset;
     if (hour > 23) {
         hour -= 24;
@@ -39,8 +43,24 @@ ShortText<16> MakeLocalTimeText(std::string_view timeField, std::int16_t timeZon
     return text;
 }
 
+// Whether a field reads as 0: judged from its characters while they are
+// zeros and at most one point; anything else is read.
+bool ReadsAsZero(std::string_view field) {
+    bool point = false;
+    for (const char c : field) {
+        if (c == '0' || (c == '.' && !point)) {
+            point = point || c == '.';
+        } else if (c >= '1' && c <= '9') {
+            return false;
+        } else {
+            return NumericValue(field) == 0.0;
+        }
+    }
+    return true;
+}
+
 double CoordinateDegrees(std::string_view field) {
-    if (NumericValue(field) == 0.0) {
+    if (ReadsAsZero(field)) {
         return 0.0;
     }
     // ddmm.mmmm: the two characters before the point begin the minutes. A
@@ -61,7 +81,7 @@ double CoordinateDegrees(std::string_view field) {
 // (speed in knots). The status field is not looked at: a "V" sentence with
 // a position is drawn like an "A" one.
 void ProcessRMC(ConversionState& state, const LiveSettings& settings, DrawFiles& out) {
-    const NmeaFields fields(state.NmeaLine);
+    const NmeaFields fields(state.NmeaLine, 8); // up to the speed
 
     state.LocalTimeText = MakeLocalTimeText(fields[1], settings.timeZoneOffset);
 
@@ -76,14 +96,18 @@ void ProcessRMC(ConversionState& state, const LiveSettings& settings, DrawFiles&
     if (fields[6] == "W") {
         lon = -lon;
     }
-    const NumberText latText = CoordinateText(lat);
-    const NumberText lonText = CoordinateText(lon);
+    double latValue = 0;
+    double lonValue = 0;
+    const NumberText latText = CoordinateText(lat, &latValue);
+    const NumberText lonText = CoordinateText(lon, &lonValue);
     const bool onNullIsland = latText == "0" || lonText == "0";
     if (!onNullIsland) {
         out.Track(latText, lonText);
     }
     state.LastLatText = latText;
     state.LastLonText = lonText;
+    state.LastLatValue = latValue;
+    state.LastLonValue = lonValue;
 
     state.PointFlag = DecideWaypoint(state, settings) ? kTrue : kFalse;
     // A position with a zero coordinate is no real position: no waypoints,

@@ -13,14 +13,22 @@ namespace {
 // Straight-line separation in the latitude/longitude grid, in seconds of arc;
 // the longitude difference is deliberately not scaled by the latitude.
 double DistanceFromReference(const ConversionState& s) {
-    const double dLat = NumericValue(s.LastLatText) - NumericValue(s.RefLatText);
-    const double dLon = NumericValue(s.LastLonText) - NumericValue(s.RefLonText);
+    const double dLat = s.LastLatValue - s.RefLatValue;
+    const double dLon = s.LastLonValue - s.RefLonValue;
     return std::sqrt(dLat * dLat + dLon * dLon) * 3600.0;
 }
 
 void MoveReferenceHere(ConversionState& s) {
     s.RefLatText = s.LastLatText;
     s.RefLonText = s.LastLonText;
+    s.RefLatValue = s.LastLatValue;
+    s.RefLonValue = s.LastLonValue;
+}
+
+// A speed text ("12.3", "-0.4") reads as 0 exactly when all its digits are 0.
+bool StandingStill(std::string_view speedText) {
+    return speedText.find_first_of("123456789") == std::string_view::npos &&
+           NumericValue(speedText) == 0.0;
 }
 
 // On a time boundary: second 00 of a minute that is a multiple of the interval.
@@ -63,7 +71,7 @@ bool CheckStopWaypoint(ConversionState& s, const LiveSettings& settings) {
         }
     }
 
-    if (NumericValue(s.SpeedText) == 0.0) {
+    if (StandingStill(s.SpeedText)) {
         // Only "more than two" is ever asked of the count, so it stops growing
         // rather than overflow on a very long stop.
         if (s.StopCount < 32767) {
