@@ -1,6 +1,8 @@
 #include "platform/dialogs.hpp"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QIcon>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -9,6 +11,8 @@ namespace zum {
 void QtDialogs::Message(const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text,
                     QMessageBox::Ok, parent_);
+    // Some styles put a picture on the OK button; the message has none.
+    box.button(QMessageBox::Ok)->setIcon(QIcon());
     box.exec();
 }
 
