@@ -54,6 +54,9 @@ TrackPicture::TrackPicture(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Picture1"));
     setAccessibleName(tr("Picture"));
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // A tab stop of the window, so that closing the panel leaves the focus
+    // here rather than selecting the notice box's text.
+    setFocusPolicy(Qt::TabFocus);
 }
 
 void TrackPicture::paintEvent(QPaintEvent* /*event*/) {
