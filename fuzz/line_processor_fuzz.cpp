@@ -13,6 +13,7 @@
 #include "convert/draw_files.hpp"
 #include "convert/line_reader.hpp"
 #include "convert/live_settings.hpp"
+#include "fuzz_support.hpp"
 
 #include <cstddef>
 #include <cstdint>
@@ -74,13 +75,9 @@ void operator delete[](void* block, std::size_t) noexcept {
 namespace {
 
 namespace fs = std::filesystem;
-
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "check failed: %s\n", what);
-        std::abort();
-    }
-}
+using fuzz_support::Check;
+using fuzz_support::ReadAll;
+using fuzz_support::TempFolder;
 
 // A plain decimal: optional "-", digits with at most one ".", no exponent,
 // never "-0" or a bare point. ".5" (no digit before the point) is allowed.
@@ -241,21 +238,6 @@ struct Workspace {
 };
 
 Workspace* workspace = nullptr;
-
-// A fresh folder for this process's files, in memory (/dev/shm) where there
-// is one: on a disk, creating and renaming files costs more than the rest.
-std::string TempFolder(const char* prefix) {
-    std::error_code ec;
-    const fs::path base = fs::is_directory("/dev/shm", ec) ? "/dev/shm" : fs::temp_directory_path();
-    std::string folder = (base / prefix).string() + "-XXXXXX";
-    Check(mkdtemp(folder.data()) != nullptr, "mkdtemp");
-    return folder;
-}
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 void CheckFile(const fs::path& path, std::string_view opening, std::uint64_t records) {
     const std::string text = ReadAll(path);

@@ -5,6 +5,7 @@
 #include "config/configuration.hpp"
 #include "config/settings_file.hpp"
 #include "convert/decimal_text.hpp"
+#include "fuzz_support.hpp"
 
 #include <cstddef>
 #include <cstdint>
@@ -18,28 +19,9 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "check failed: %s\n", what);
-        std::abort();
-    }
-}
-
-// A fresh folder for this process's files, in memory (/dev/shm) where there
-// is one: on a disk, creating and renaming files costs more than the rest.
-std::string TempFolder(const char* prefix) {
-    std::error_code ec;
-    const fs::path base = fs::is_directory("/dev/shm", ec) ? "/dev/shm" : fs::temp_directory_path();
-    std::string folder = (base / prefix).string() + "-XXXXXX";
-    Check(mkdtemp(folder.data()) != nullptr, "mkdtemp");
-    return folder;
-}
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using fuzz_support::Check;
+using fuzz_support::ReadAll;
+using fuzz_support::TempFolder;
 
 // A configuration that differs from the defaults in every variable, so a line
 // that is not read back shows.
