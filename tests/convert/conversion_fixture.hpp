@@ -16,27 +16,21 @@ struct Outputs {
 };
 
 inline std::vector<std::string> RecordsOf(const std::string& bytes, const std::string& opening) {
+    // Framed by the opening line and "END", every line ended by CR LF and
+    // holding no other CR or LF.
+    const std::string prefix = opening + "\r\n";
+    const std::string suffix = "END\r\n";
+    const bool framed = bytes.size() >= prefix.size() + suffix.size() &&
+                        bytes.starts_with(prefix) && bytes.ends_with(suffix);
+    EXPECT_TRUE(framed) << bytes.substr(0, 200);
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        const std::size_t end = bytes.find("\r\n", start);
-        EXPECT_NE(end, std::string::npos) << "line without CR LF in output";
-        if (end == std::string::npos) {
-            break;
-        }
+    for (std::size_t start = prefix.size(), end = 0; framed && start < bytes.size() - suffix.size();
+         start = end + 2) {
+        end = bytes.find("\r\n", start);
         lines.push_back(bytes.substr(start, end - start));
-        start = end + 2;
+        EXPECT_EQ(lines.back().find_first_of("\r\n"), std::string::npos);
     }
-    EXPECT_GE(lines.size(), 2u);
-    if (lines.size() < 2) {
-        return {};
-    }
-    EXPECT_EQ(lines.front(), opening);
-    EXPECT_EQ(lines.back(), "END");
-    for (const std::string& line : lines) {
-        EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos);
-    }
-    return {lines.begin() + 1, lines.end() - 1};
+    return lines;
 }
 
 inline Outputs ReadOutputs(const std::filesystem::path& log) {

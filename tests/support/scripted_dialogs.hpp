@@ -1,11 +1,11 @@
 #pragma once
 
+#include "platform/dialogs.hpp"
+
 #include <QString>
 #include <QStringList>
 #include <deque>
 #include <optional>
-
-#include "platform/dialogs.hpp"
 
 namespace zum::testing {
 

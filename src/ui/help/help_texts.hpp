@@ -1,9 +1,9 @@
 #pragma once
 
+#include "config/configuration.hpp"
+
 #include <QString>
 #include <QStringList>
-
-#include "config/configuration.hpp"
 
 namespace zum {
 
@@ -15,8 +15,8 @@ QString CopyrightNoticeTemplate();
 // The About message, lines separated by "\r\n".
 QString AboutMessage(const Configuration& config);
 
-QStringList DescriptionLines();     // the "Description" help window
-QStringList FileSampleLines();      // the "File Samples" help window
-QStringList SpecialPurposeLines();  // the special purpose descriptions window
+QStringList DescriptionLines();    // the "Description" help window
+QStringList FileSampleLines();     // the "File Samples" help window
+QStringList SpecialPurposeLines(); // the special purpose descriptions window
 
 } // namespace zum
