@@ -5,22 +5,9 @@
 #include <QFile>
 #include <QTest>
 
-// One-time allocations of the system's font configuration library, made when
-// Qt first lays out text; they are not ours and live until the process ends.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\n";
-}
-
 namespace zum::testing {
 
 void PanelTest::SetUp() {
-    if (QApplication::instance() == nullptr) {
-        static int argc = 1;
-        static char name[] = "zum_file_panel_tests";
-        static char* argv[] = {name, nullptr};
-        static QApplication* app = new QApplication(argc, argv);
-        (void)app;
-    }
     ASSERT_TRUE(tree.isValid());
     root_ = QDir::cleanPath(tree.path());
     for (const char* name :

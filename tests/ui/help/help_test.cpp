@@ -7,12 +7,6 @@
 #include <QPushButton>
 #include <gtest/gtest.h>
 
-// One-time allocations of the system's font configuration library, made when
-// Qt first lays out text; they are not ours and live until the process ends.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\n";
-}
-
 namespace zum {
 namespace {
 
@@ -22,11 +16,6 @@ void Settle() {
 }
 
 TEST(HelpTest, ListWindowsKeepTheirEntriesOverRepeatedOpening) {
-    static int argc = 1;
-    static char name[] = "zum_help_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    (void)app;
     for (const QStringList& lines :
          {DescriptionLines(), FileSampleLines(), SpecialPurposeLines()}) {
         EXPECT_FALSE(lines.contains(QString())); // a blank line is one blank

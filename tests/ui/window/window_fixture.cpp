@@ -6,20 +6,9 @@
 #include <fstream>
 #include <sstream>
 
-// The system's font configuration library keeps a few allocations made when
-// Qt first lays out text until the process ends; they are not leaks of ours.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\n";
-}
-
 namespace zum::testing {
 
 void WindowTest::SetUp() {
-    static int argc = 1;
-    static char name[] = "zum_window_tests";
-    static char* argv[] = {name, nullptr};
-    static const QApplication* app = new QApplication(argc, argv); // lives as long as the process
-    (void)app;
     ASSERT_TRUE(tmp_.isValid());
     dir_ = tmp_.path().toStdString();
     home_ = dir_ / "home";
