@@ -5,7 +5,8 @@
 #include <QDir>
 #include <QPushButton>
 #include <QTest>
-#include <string>
+#include <functional>
+#include <map>
 #include <utility>
 
 namespace zum::testing {
@@ -13,24 +14,14 @@ namespace {
 
 TEST_F(PanelTest, EachActionMovesBetweenTheModesAsTheTableSays) {
     EXPECT_EQ(Visibility(), kClosed);
-    panel->mnuOpen_Click();
-    const QRect entry = file1->visualItemRect(file1->item(0));
-    QTest::mouseClick(file1->viewport(), Qt::LeftButton, {}, entry.center());
-    EXPECT_EQ(Visibility(), kClosed);
-    EXPECT_EQ(panel->NmeaFileName(), "0511NMEA.TXT");
-
-    // Menu commands by name, the panel's buttons clicked.
-    const auto act = [&](const std::string& what) {
-        if (what == "Open") {
-            panel->mnuOpen_Click();
-        } else if (what == "Folder") {
-            panel->mnuDataFilePath_Click();
-        } else if (what == "Pick") {
-            panel->File1_Click(); // the file chosen before is selected
-        } else {
-            area->findChild<QPushButton*>(QString::fromStdString(what))->click();
-        }
-    };
+    // Menu commands by name, a click on the first file, else the panel's button of that name.
+    const std::map<std::string, std::function<void()>> act{
+        {"Open", [&] { panel->mnuOpen_Click(); }},
+        {"Folder", [&] { panel->mnuDataFilePath_Click(); }},
+        {"Pick", [&] {
+             const QPoint at = file1->visualItemRect(file1->item(0)).center();
+             QTest::mouseClick(file1->viewport(), Qt::LeftButton, {}, at);
+         }}};
     const std::pair<std::string, const char*> steps[] = {
         {"Open", kFileMode},     {"Folder", kFileMode},   {"Open", kFileMode},
         {"Pick", kClosed},       {"Folder", kFolderMode}, {"Open", kFolderMode},
@@ -38,32 +29,27 @@ TEST_F(PanelTest, EachActionMovesBetweenTheModesAsTheTableSays) {
         {"cmdCancel", kClosed},  {"Folder", kFolderMode}, {"cmdCancel2", kClosed},
     };
     for (const auto& [what, shown] : steps) {
-        act(what);
+        act.contains(what) ? act.at(what)()
+                           : window->findChild<QPushButton*>(what.c_str())->click();
         EXPECT_EQ(Visibility(), shown) << "after " << what;
     }
+    EXPECT_EQ(panel->NmeaFileName(), "0511NMEA.TXT");
 }
 
-TEST_F(PanelTest, ListsNamesEndingInNmeaTxtInAnyCaseAsTheyAreWhenOpened) {
-    panel->mnuOpen_Click();
-    EXPECT_EQ(FileNames(), (QStringList{"0511NMEA.TXT", "0511nmea.txt", "NMEA.TXT"}));
-    panel->cmdCancel_Click();
-    Touch(Sub("0701Nmea.Txt"));
-    Touch(Sub("0701NMEA.TXT.bak"));
-    panel->mnuOpen_Click();
-    EXPECT_EQ(FileNames(),
-              (QStringList{"0511NMEA.TXT", "0511nmea.txt", "0701Nmea.Txt", "NMEA.TXT"}));
-}
-
-TEST_F(PanelTest, ArrowKeysPickAtOnceMovingOnFromTheChosenFile) {
+TEST_F(PanelTest, ListsNmeaTxtInAnyCaseAndArrowKeysPickFromTheChosenFile) {
     panel->mnuOpen_Click();
     file1->setFocus();
     QTest::keyClick(file1, Qt::Key_Down);
     EXPECT_EQ(Visibility(), kClosed);
     EXPECT_EQ(panel->NmeaFileName(), "0511NMEA.TXT");
 
+    // The list is read afresh at each opening.
+    Touch(Sub("0701Nmea.Txt"));
+    Touch(Sub("0701NMEA.TXT.bak"));
     panel->mnuOpen_Click();
+    EXPECT_EQ(FileNames(),
+              (QStringList{"0511NMEA.TXT", "0511nmea.txt", "0701Nmea.Txt", "NMEA.TXT"}));
     QTest::keyClick(file1, Qt::Key_Down);
-    EXPECT_EQ(Visibility(), kClosed);
     EXPECT_EQ(panel->NmeaFileName(), "0511nmea.txt");
     EXPECT_EQ(status->text(), "0511nmea.txt");
 }
@@ -72,14 +58,10 @@ TEST_F(PanelTest, CancelRestoresTheSnapshotAfterMovingAround) {
     // No file chosen yet: everything goes back and the status box is emptied.
     panel->mnuOpen_Click();
     DoubleClickFolder(Sub("trip"));
-    EXPECT_EQ(FileNames(), QStringList{"0612NMEA.TXT"});
-    EXPECT_EQ(status->text(), Sub("trip"));
-    DoubleClickFolder(Root());
+    DoubleClickFolder(root);
     DoubleClickFolder(Sub("empty"));
     panel->cmdCancel_Click();
-    EXPECT_EQ(dir1->Path(), Root());
-    EXPECT_EQ(file1->Path(), Root());
-    EXPECT_EQ(DataFilePath(), Root());
+    EXPECT_EQ(Folder(), root);
     EXPECT_EQ(status->text(), "");
 
     // With a file chosen, the name comes back in either mode.
@@ -91,43 +73,37 @@ TEST_F(PanelTest, CancelRestoresTheSnapshotAfterMovingAround) {
     file1->setCurrentRow(0); // selecting by program picks nothing
     panel->cmdCancel_Click();
     EXPECT_EQ(panel->NmeaFileName(), "NMEA.TXT");
-    EXPECT_EQ(status->text(), "NMEA.TXT");
-    EXPECT_EQ(DataFilePath(), Root());
-
+    EXPECT_EQ(Folder(), root);
     panel->mnuDataFilePath_Click();
     DoubleClickFolder(Sub("empty"));
     panel->cmdCancel2_Click();
-    EXPECT_EQ(dir1->Path(), Root());
-    EXPECT_EQ(DataFilePath(), Root());
+    EXPECT_EQ(Folder(), root);
     EXPECT_EQ(status->text(), "NMEA.TXT");
 
     // Opening again takes a new snapshot.
     panel->mnuOpen_Click();
     DoubleClickFolder(Sub("trip"));
     panel->mnuOpen_Click();
-    DoubleClickFolder(Root());
+    DoubleClickFolder(root);
     panel->cmdCancel_Click();
-    EXPECT_EQ(dir1->Path(), Sub("trip"));
-    EXPECT_EQ(DataFilePath(), Sub("trip"));
+    EXPECT_EQ(Folder(), Sub("trip"));
 }
 
 TEST_F(PanelTest, VanishedFolderLeavesTheListsAndSaysWhy) {
     panel->mnuOpen_Click();
     ASSERT_TRUE(QDir(Sub("empty")).removeRecursively());
     DoubleClickFolder(Sub("empty"));
-    EXPECT_EQ(dir1->Path(), Root());
-    EXPECT_EQ(DataFilePath(), Root());
+    EXPECT_EQ(Folder(), root);
     EXPECT_EQ(status->text(), "Unable to open folder: " + QDir::toNativeSeparators(Sub("empty")));
 
     // The folder of the snapshot vanishes before "CANCEL".
     DoubleClickFolder(Sub("trip"));
     panel->mnuOpen_Click();
-    DoubleClickFolder(Root());
+    DoubleClickFolder(root);
     ASSERT_TRUE(QDir(Sub("trip")).removeRecursively());
     panel->cmdCancel_Click();
     EXPECT_EQ(Visibility(), kClosed);
-    EXPECT_EQ(dir1->Path(), Root());
-    EXPECT_EQ(DataFilePath(), Root());
+    EXPECT_EQ(Folder(), root);
     EXPECT_EQ(status->text(), "Unable to open folder: " + QDir::toNativeSeparators(Sub("trip")));
 }
 

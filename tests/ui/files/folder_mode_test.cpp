@@ -14,23 +14,20 @@ namespace {
 TEST_F(PanelTest, NewFolderIsCreatedAndEnteredAndEnterKeepsIt) {
     panel->mnuDataFilePath_Click();
     dialogs.Answer(QStringLiteral("Fahrt über Straße"));
-    area->findChild<QPushButton*>("cmdNewFolder")->click();
+    window->findChild<QPushButton*>("cmdNewFolder")->click();
     ASSERT_EQ(dialogs.prompts.size(), 1U);
     EXPECT_EQ(dialogs.prompts[0].prompt, "Enter the New Folder's name.");
     EXPECT_TRUE(dialogs.messages.isEmpty());
     const QString created = Sub("Fahrt über Straße");
     EXPECT_TRUE(QFileInfo(created).isDir());
-    EXPECT_EQ(dir1->Path(), created);
-    EXPECT_EQ(file1->Path(), created);
-    EXPECT_EQ(DataFilePath(), created);
+    EXPECT_EQ(Folder(), created);
     EXPECT_EQ(status->text(), created);
     EXPECT_EQ(Visibility(), kFolderMode);
 
     // Enter on the open folder is "DONE", which keeps it.
     QTest::keyClick(dir1, Qt::Key_Return);
     EXPECT_EQ(Visibility(), kClosed);
-    EXPECT_EQ(DataFilePath(), created);
-    EXPECT_EQ(file1->Path(), created);
+    EXPECT_EQ(Folder(), created);
 }
 
 TEST_F(PanelTest, NewFolderFailsForEachUnusableNameAndChangesNothing) {
@@ -42,17 +39,13 @@ TEST_F(PanelTest, NewFolderFailsForEachUnusableNameAndChangesNothing) {
     };
     for (const std::optional<QString>& reply : replies) {
         SCOPED_TRACE(reply.value_or("(cancelled)").toStdString());
-        if (reply) {
-            dialogs.Answer(*reply);
-        } else {
-            dialogs.Cancel();
-        }
+        reply ? dialogs.Answer(*reply) : dialogs.Cancel();
         panel->cmdNewFolder_Click();
         EXPECT_EQ(dialogs.messages.value(dialogs.messages.size() - 1),
                   "Unable to create folder: " + reply.value_or(QString()));
     }
     EXPECT_EQ(dialogs.messages.size(), qsizetype(replies.size()));
-    EXPECT_EQ(DataFilePath(), Sub("empty"));
+    EXPECT_EQ(Folder(), Sub("empty"));
     EXPECT_EQ(QDir(Sub("empty")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               QStringList{"kept"});
     EXPECT_FALSE(QFileInfo::exists(Sub("escape")));

@@ -1,39 +1,37 @@
 #include "panel_fixture.hpp"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTest>
 
 namespace zum::testing {
 
-void PanelTest::SetUp() {
-    ASSERT_TRUE(tree.isValid());
-    root_ = QDir::cleanPath(tree.path());
-    for (const char* name :
-         {"0511NMEA.TXT", "0511nmea.txt", "NMEA.TXT", "0511NMEA.LOG", "notes.txt"}) {
-        Touch(Sub(QString::fromLatin1(name)));
-    }
-    ASSERT_TRUE(QDir(root_).mkpath(QStringLiteral("trip")));
-    ASSERT_TRUE(QDir(root_).mkpath(QStringLiteral("empty")));
-    Touch(Sub(QStringLiteral("trip/0612NMEA.TXT")));
-
-    config.DataFilePath = root_.toStdString();
-    area = std::make_unique<QWidget>();
-    area->resize(480, 373);
-    status = new QLineEdit(area.get());
-    panel = std::make_unique<FilePanel>(area.get(), config, dialogs,
-                                        [this](const QString& text) { status->setText(text); });
-    dir1 = area->findChild<FolderList*>(QStringLiteral("Dir1"));
-    file1 = area->findChild<FileList*>(QStringLiteral("File1"));
-    ASSERT_TRUE(dir1 != nullptr && file1 != nullptr);
-    area->show();
-    panel->PlaceAtDataFolder();
+void Touch(const QString& path, const QByteArray& text) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) == text.size())
+        << path.toStdString();
 }
 
-void PanelTest::Touch(const QString& path) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+void PanelTest::SetUp() {
+    ASSERT_TRUE(tree.isValid());
+    root = QDir::cleanPath(tree.path());
+    ASSERT_TRUE(QDir(root).mkpath("trip") && QDir(root).mkpath("empty"));
+    for (const char* name : {"0511NMEA.TXT", "0511nmea.txt", "NMEA.TXT", "0511NMEA.LOG",
+                             "notes.txt", "trip/0612NMEA.TXT"}) {
+        Touch(Sub(name));
+    }
+    // With no settings file the window starts in HOME.
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", root.toLocal8Bit());
+    window = std::make_unique<MainWindow>(dialogs, (root + "/none.dat").toStdString());
+    qputenv("HOME", home);
+    window->SetEventPacing(1, std::chrono::milliseconds(0));
+    window->show();
+    panel = &window->Panel();
+    dir1 = window->findChild<FolderList*>("Dir1");
+    file1 = window->findChild<FileList*>("File1");
+    status = window->findChild<QLineEdit*>("txtStatus");
+    ASSERT_TRUE(dir1 != nullptr && file1 != nullptr && status != nullptr);
 }
 
 void PanelTest::DoubleClickFolder(const QString& path) {
@@ -48,19 +46,11 @@ void PanelTest::DoubleClickFolder(const QString& path) {
     ADD_FAILURE() << "no entry for " << path.toStdString();
 }
 
-QStringList PanelTest::FileNames() const {
-    QStringList names;
-    for (int i = 0; i < file1->count(); ++i) {
-        names.append(file1->item(i)->text());
-    }
-    return names;
-}
-
 std::string PanelTest::Visibility() const {
     std::string shown;
     for (const char* name : {"Picture1", "Drive1", "Dir1", "File1", "cmdCancel", "cmdDone",
                              "cmdNewFolder", "cmdCancel2"}) {
-        const auto* widget = area->findChild<QWidget*>(QString::fromLatin1(name));
+        const auto* widget = window->findChild<QWidget*>(name);
         shown += widget != nullptr && !widget->isHidden() ? '1' : '0';
     }
     return shown;
