@@ -1,7 +1,6 @@
 #include "window_fixture.hpp"
 
 #include <QAction>
-#include <QApplication>
 #include <QLineEdit>
 #include <fstream>
 #include <sstream>
@@ -11,16 +10,9 @@ namespace zum::testing {
 void WindowTest::SetUp() {
     ASSERT_TRUE(tmp_.isValid());
     dir_ = tmp_.path().toStdString();
-    home_ = dir_ / "home";
-    std::filesystem::create_directory(home_);
+    std::filesystem::create_directory(home_ = dir_ / "home");
     settingsPath_ = dir_ / "zum-settings.dat";
     qputenv("HOME", QByteArray(home_.c_str()));
-}
-
-std::unique_ptr<MainWindow> WindowTest::Start() {
-    auto window = std::make_unique<MainWindow>(dialogs_, settingsPath_);
-    window->show();
-    return window;
 }
 
 void Click(const QWidget& window, const char* name, int index) {
@@ -33,23 +25,24 @@ void Click(const QWidget& window, const char* name, int index) {
 }
 
 std::string Marks(const QWidget& window) {
-    std::string marks;
+    QStringList marks;
     for (const char* array :
          {"mnuTimeZone", "mnuDistanceUnits", "mnuIntervals", "mnuCOMspeedIndex"}) {
-        std::string checked;
+        QStringList checked;
         for (QAction* action : window.findChildren<QAction*>(QLatin1String(array))) {
             if (action->isChecked()) {
-                checked += (checked.empty() ? "" : ",") + action->data().toString().toStdString();
+                checked << action->data().toString();
             }
         }
-        marks += (checked.empty() ? "-" : checked) + " ";
+        marks << (checked.isEmpty() ? "-" : checked.join(','));
     }
-    for (const char* option : {"mnuAtStops", "mnuIntervalOnly", "", "mnuDataReduction9600",
+    marks << QString();
+    for (const char* option : {"mnuAtStops", "mnuIntervalOnly", " ", "mnuDataReduction9600",
                                "mnuEnableSound4800", "mnuEnableSound9600", "mnuEnableSound19200"}) {
         auto* action = window.findChild<QAction*>(QLatin1String(option));
-        marks += *option == '\0' ? " " : action != nullptr && action->isChecked() ? "1" : "0";
+        marks.back() += *option == ' ' ? " " : action != nullptr && action->isChecked() ? "1" : "0";
     }
-    return marks;
+    return marks.join(' ').toStdString();
 }
 
 QString StatusText(const QWidget& window) {
@@ -67,10 +60,9 @@ void WriteWhole(const std::filesystem::path& path, const std::string& text) {
 }
 
 std::string SettingsText(const std::string& lines) {
-    return QString::fromStdString("ZUM_point and ZUM_logger configuration file 2.0.2|" + lines +
-                                  "|")
-        .replace('|', QStringLiteral("\r\n"))
-        .toStdString();
+    const QString text =
+        "ZUM_point and ZUM_logger configuration file 2.0.2|" + QString::fromStdString(lines) + "|";
+    return QString(text).replace('|', QStringLiteral("\r\n")).toStdString();
 }
 
 } // namespace zum::testing

@@ -22,7 +22,11 @@ class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override;
     // A window started from settingsPath_, shown offscreen.
-    std::unique_ptr<MainWindow> Start();
+    std::unique_ptr<MainWindow> Start() {
+        auto window = std::make_unique<MainWindow>(dialogs_, settingsPath_);
+        window->show();
+        return window;
+    }
 
     QTemporaryDir tmp_;
     std::filesystem::path dir_, home_, settingsPath_;

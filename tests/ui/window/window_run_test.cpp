@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
-#include <cstdio>
 
 namespace zum::testing {
 namespace {
@@ -28,49 +27,46 @@ std::vector<std::string> Outputs(const std::filesystem::path& log) {
     return outputs;
 }
 
-int Count(const std::string& text, const std::string& what) {
-    int n = 0;
-    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
-        ++n;
-    }
-    return n;
+int Count(const std::string& text, const char* what) {
+    return static_cast<int>(QString::fromStdString(text).count(QLatin1String(what)));
 }
 
 class WindowRunTest : public WindowTest {
 protected:
-    // A drive of kPositions one-second fixes, 0.6 seconds of arc apart, at 10
-    // knots, each followed by a 3-D fix report and every fifth by a 2-D one.
-    // The settings mark by interval only, with a distance interval that every
-    // fix passes, so each fix gets time, speed and satellite points.
-    void SetUp() override {
-        WindowTest::SetUp();
+    // Writes a drive of kPositions one-second fixes, 0.6 seconds of arc apart,
+    // at 10 knots, each followed by a 3-D fix report and every fifth by a 2-D
+    // one. The settings mark by interval only, with a distance interval that
+    // every fix passes, so each fix gets time, speed and satellite points.
+    // Then starts the window and picks the log as a user does: "Create Files"
+    // with no file chosen opens the file panel, where the log is clicked.
+    std::unique_ptr<MainWindow> StartWithLog() {
         std::filesystem::create_directory(data_ = dir_ / "data");
         std::string log;
-        char line[160];
         for (int i = 0; i < kPositions; ++i) {
-            std::snprintf(
-                line, sizeof line,
-                "$GPRMC,1900%02d,A,3930.%04d,N,11951.5388,W,10.0,216.7,110306,15.2,E,D*34\r\n", i,
-                1000 + 100 * i);
-            log += line;
+            log += QString::asprintf("$GPRMC,1900%02d,A,3930.%04d,N,11951.5388,W,10.0,216.7,110306,"
+                                     "15.2,E,D*34\r\n",
+                                     i, 1000 + 100 * i)
+                       .toStdString();
             log += i % 5 == 4 ? "$GPGSA,A,2,05,06,07,,,,,,,,,,2.3,1.3,1.8*3B\r\n"
                               : "$GPGSA,A,3,05,06,07,10,15,16,18,21,26,29,,,2.3,1.3,1.8*3B\r\n";
         }
         WriteWhole(log_ = data_ / "TESTNMEA.TXT", log);
         WriteWhole(settingsPath_,
                    SettingsText(data_.string() + "|-7 | 0 | .1 | 2 | 0 |4|1| 1 | 1 | 1 | 1 "));
-    }
-
-    // Picks the log in the file panel as a user does.
-    void PickLog(MainWindow& window) {
-        window.SetEventPacing(1, std::chrono::milliseconds(0));
-        Click(window, "mnuOpen");
-        auto* files = window.findChild<QListWidget*>(QStringLiteral("File1"));
-        const QList<QListWidgetItem*> found = files->findItems("TESTNMEA.TXT", Qt::MatchExactly);
-        ASSERT_EQ(found.size(), 1);
-        QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
-                          files->visualItemRect(found.front()).center());
-        EXPECT_EQ(window.Panel().NmeaFileName(), "TESTNMEA.TXT");
+        auto window = Start();
+        window->SetEventPacing(1, std::chrono::milliseconds(0));
+        Click(*window, "mnuConvert");
+        EXPECT_EQ(dialogs_.messages, QStringList{"Select NMEA file first."});
+        EXPECT_EQ(window->Panel().CurrentMode(), FilePanel::Mode::File);
+        EXPECT_EQ(Outputs(log_), kNoOutputs);
+        dialogs_.messages.clear();
+        auto* files = window->findChild<QListWidget*>(QStringLiteral("File1"));
+        for (QListWidgetItem* item : files->findItems("TESTNMEA.TXT", Qt::MatchExactly)) {
+            QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
+                              files->visualItemRect(item).center());
+        }
+        EXPECT_EQ(window->Panel().NmeaFileName(), "TESTNMEA.TXT");
+        return window;
     }
 
     // The five files the core makes on its own from a copy of the log.
@@ -99,14 +95,7 @@ protected:
 };
 
 TEST_F(WindowRunTest, ConversionMatchesTheCoreWithTheSameSettings) {
-    auto window = Start();
-    Click(*window, "mnuConvert");
-    EXPECT_EQ(dialogs_.messages, QStringList{"Select NMEA file first."});
-    EXPECT_EQ(window->Panel().CurrentMode(), FilePanel::Mode::File);
-    EXPECT_EQ(Outputs(log_), kNoOutputs);
-    dialogs_.messages.clear();
-
-    PickLog(*window);
+    auto window = StartWithLog();
     Click(*window, "mnuConvert");
     EXPECT_TRUE(dialogs_.messages.isEmpty()) << dialogs_.messages.join("|").toStdString();
     EXPECT_EQ(StatusText(*window), "DONE");
@@ -122,8 +111,7 @@ TEST_F(WindowRunTest, ConversionMatchesTheCoreWithTheSameSettings) {
 }
 
 TEST_F(WindowRunTest, MenuChoiceDuringARunTakesEffectFromTheNextSentence) {
-    auto window = Start();
-    PickLog(*window);
+    auto window = StartWithLog();
     constexpr int kSwitchAt = 10;
     AtPosition(*window, kSwitchAt, [&] {
         Click(*window, "mnuDistanceUnits", 0); // knots
@@ -140,8 +128,7 @@ TEST_F(WindowRunTest, MenuChoiceDuringARunTakesEffectFromTheNextSentence) {
 }
 
 TEST_F(WindowRunTest, CreateFilesAgainDuringARunLeavesTheFirstRunAlone) {
-    auto window = Start();
-    PickLog(*window);
+    auto window = StartWithLog();
     const LiveSettings settings = window->CurrentSettings();
     AtPosition(*window, 5, [&] {
         EXPECT_TRUE(window->RunInProgress());
@@ -155,8 +142,7 @@ TEST_F(WindowRunTest, CreateFilesAgainDuringARunLeavesTheFirstRunAlone) {
 }
 
 TEST_F(WindowRunTest, ClosingTheWindowMidRunKeepsThePreviousOutputs) {
-    auto window = Start();
-    PickLog(*window);
+    auto window = StartWithLog();
     Click(*window, "mnuConvert");
     const std::vector<std::string> before = Outputs(log_);
     Click(*window, "mnuTimeZone", 0); // the next run would write other times
