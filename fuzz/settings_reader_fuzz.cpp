@@ -2,8 +2,8 @@
 // holds, the values read from it must survive a save and a second read, and a
 // second save must give the same bytes.
 
-#include "config/configuration.hpp"
-#include "config/settings_file.hpp"
+#include "settings/configuration.hpp"
+#include "settings/settings_file.hpp"
 #include "convert/decimal_text.hpp"
 #include "fuzz_support.hpp"
 

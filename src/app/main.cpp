@@ -1,7 +1,7 @@
 // zum-points: the window program.
-#include "config/configuration.hpp"
-#include "config/main_window.hpp"
-#include "config/settings_file.hpp"
+#include "settings/configuration.hpp"
+#include "ui/window/main_window.hpp"
+#include "settings/settings_file.hpp"
 #include "platform/dialogs.hpp"
 
 #include <QApplication>

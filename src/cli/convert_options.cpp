@@ -1,7 +1,7 @@
 #include "cli/convert_options.hpp"
 
-#include "config/configuration.hpp"
-#include "config/settings_file.hpp"
+#include "settings/configuration.hpp"
+#include "settings/settings_file.hpp"
 #include "convert/numeric_value.hpp"
 
 #include <CLI/CLI.hpp>

@@ -1,7 +1,7 @@
 // zum-convert: converts NMEA logs into the five draw files, exactly as the
 // window would, for batch work.
 #include "cli/convert_options.hpp"
-#include "config/settings_file.hpp"
+#include "settings/settings_file.hpp"
 #include "convert/conversion_run.hpp"
 
 #include <CLI/CLI.hpp>

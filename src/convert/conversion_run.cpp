@@ -1,8 +1,8 @@
 #include "convert/conversion_run.hpp"
 
-#include "config/configuration.hpp"
 #include "convert/fix_status.hpp"
 #include "convert/line_reader.hpp"
+#include "convert/path_separator.hpp"
 #include "convert/position_report.hpp"
 
 #include <algorithm>

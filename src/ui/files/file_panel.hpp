@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/configuration.hpp"
+#include "settings/configuration.hpp"
 
 #include <QList>
 #include <QObject>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/main_window.hpp"
+#include "ui/window/main_window.hpp"
 #include "support/scripted_dialogs.hpp"
 #include "ui/files/file_list.hpp"
 #include "ui/files/file_panel.hpp"

@@ -1,8 +1,8 @@
 // The menu tree of the main window and the commands of the Time Zone and
 // Settings menus.
-#include "config/main_window.hpp"
+#include "ui/window/main_window.hpp"
 #include "platform/dialogs.hpp"
-#include "ui/menus/menu_values.hpp"
+#include "ui/window/menu_values.hpp"
 
 #include <QAction>
 #include <QMenu>

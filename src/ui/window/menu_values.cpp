@@ -1,4 +1,4 @@
-#include "ui/menus/menu_values.hpp"
+#include "ui/window/menu_values.hpp"
 
 #include "convert/numeric_value.hpp"
 

@@ -1,16 +1,8 @@
-#include "config/configuration.hpp"
+#include "settings/configuration.hpp"
 
 #include <cstdlib>
 
 namespace zum {
-
-char PathSeparator() {
-#ifdef _WIN32
-    return '\\';
-#else
-    return '/';
-#endif
-}
 
 std::string DefaultDataFolder() {
 #ifdef _WIN32

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/configuration.hpp"
+#include "settings/configuration.hpp"
 #include "convert/conversion_state.hpp"
 #include "convert/live_settings.hpp"
 #include "ui/help/list_window.hpp"

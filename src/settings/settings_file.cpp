@@ -1,4 +1,4 @@
-#include "config/settings_file.hpp"
+#include "settings/settings_file.hpp"
 
 #include "convert/decimal_text.hpp"
 #include "convert/numeric_value.hpp"

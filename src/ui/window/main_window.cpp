@@ -1,12 +1,12 @@
-#include "config/main_window.hpp"
+#include "ui/window/main_window.hpp"
 
-#include "config/settings_file.hpp"
+#include "settings/settings_file.hpp"
 #include "convert/conversion_run.hpp"
 #include "platform/dialogs.hpp"
 #include "platform/twips.hpp"
 #include "ui/files/file_panel.hpp"
 #include "ui/help/help_texts.hpp"
-#include "ui/menus/menu_values.hpp"
+#include "ui/window/menu_values.hpp"
 
 #include <QAction>
 #include <QCloseEvent>

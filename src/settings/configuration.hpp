@@ -35,7 +35,4 @@ void SetConfigurationDefaults(Configuration& config);
 // where the window falls back to when the stored folder cannot be shown.
 std::string DefaultDataFolder();
 
-// The separator between a folder and a file name on this system.
-char PathSeparator();
-
 } // namespace zum

@@ -1,4 +1,4 @@
-#include "config/settings_file.hpp"
+#include "settings/settings_file.hpp"
 #include "convert/temp_folder.hpp"
 
 #include <gtest/gtest.h>
