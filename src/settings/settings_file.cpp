@@ -2,6 +2,7 @@
 
 #include "convert/decimal_text.hpp"
 #include "convert/numeric_value.hpp"
+#include "settings/atomic_save.hpp"
 
 #include <cctype>
 #include <charconv>
@@ -262,26 +263,9 @@ bool WriteSettingsFile(const Configuration& config, const std::filesystem::path&
     line(std::string(kHeader) + config.CompiledDate);
     const std::string content = text.str();
 
-    message = "Unable to save " + path.string();
-    std::error_code ec;
-    if (path.has_parent_path()) {
-        std::filesystem::create_directories(path.parent_path(), ec);
-    }
-    std::filesystem::path temp = path;
-    temp += ".saving";
-    std::FILE* file = std::fopen(temp.string().c_str(), "wb");
-    if (file == nullptr) {
-        return false;
-    }
-    const bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed) {
-        std::filesystem::remove(temp, ec);
-        return false;
-    }
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
+    std::string reason;
+    if (!SaveFileAtomically(path, content, reason)) {
+        message = "Unable to save " + path.string();
         return false;
     }
     message.clear();
