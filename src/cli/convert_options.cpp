@@ -1,8 +1,9 @@
 #include "cli/convert_options.hpp"
 
-#include "settings/configuration.hpp"
-#include "settings/settings_file.hpp"
 #include "convert/numeric_value.hpp"
+#include "settings/configuration.hpp"
+#include "settings/own_settings.hpp"
+#include "settings/settings_file.hpp"
 
 #include <CLI/CLI.hpp>
 #include <map>
@@ -27,6 +28,10 @@ void AddConvertOptions(CLI::App& app, ConvertOptions& o) {
                    "\"interval\": a waypoint at every interval; \"stops\": at stops separated by "
                    "the interval")
         ->check(CLI::IsMember({"interval", "stops"}));
+    app.add_option("--talkers", o.talkers,
+                   "\"gp\": read $GPRMC and $GPGSA only; \"any\": also other talkers ($GNRMC, "
+                   "$GLGSA, $BDGSA, ...)")
+        ->check(CLI::IsMember({"gp", "any"}));
     app.add_option("--output-dir", o.outputDir, "where the five files go (default: beside the log)")
         ->type_name("DIR")
         ->check(CLI::ExistingDirectory);
@@ -81,6 +86,15 @@ std::optional<LiveSettings> ResolveSettings(const ConvertOptions& o, std::string
     }
     live.speedFactor = SpeedFactorFor(config.DistanceUnits);
     return live;
+}
+
+TalkerMode ResolveTalkers(const ConvertOptions& o) {
+    if (o.talkers) {
+        return *o.talkers == "any" ? TalkerMode::Any : TalkerMode::GpOnly;
+    }
+    OwnSettings own;
+    ReadOwnSettings(own, o.ownSettingsFile);
+    return own.acceptOtherTalkers ? TalkerMode::Any : TalkerMode::GpOnly;
 }
 
 std::filesystem::path OutputStemFor(const std::filesystem::path& log,

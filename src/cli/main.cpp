@@ -1,8 +1,9 @@
 // zum-convert: converts NMEA logs into the five draw files, exactly as the
 // window would, for batch work.
 #include "cli/convert_options.hpp"
-#include "settings/settings_file.hpp"
 #include "convert/conversion_run.hpp"
+#include "settings/own_settings.hpp"
+#include "settings/settings_file.hpp"
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
@@ -19,15 +20,25 @@ void PrintSummary(const std::string& name, const zum::RecordCounts& r) {
               << " satellite, " << r.speed << " speed and " << r.fix << " 2-D waypoints\n";
 }
 
+// Tells the user what the GP-only reading passed over, and how to read it.
+void PrintSkipped(const std::string& name, const zum::RunResult& r) {
+    std::cerr << name << ": " << r.skippedPositions
+              << (r.skippedPositions == 1 ? " position report" : " position reports")
+              << " from other talkers (" << r.skippedNames
+              << ") skipped; --talkers any reads them\n";
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"Converts NMEA 0183 logs ($GPRMC and $GPGSA sentences) into the five draw "
-                 "files of a street-map program: _draw.txt, _time.txt, _sat.txt, _speed.txt "
+    CLI::App app{"Converts NMEA 0183 logs ($GPRMC and $GPGSA sentences; with --talkers any, "
+                 "$GNRMC, $GNGSA and the like too) into the five draw files of a street-map "
+                 "program: _draw.txt, _time.txt, _sat.txt, _speed.txt "
                  "and _2d.txt, written beside each log.",
                  "zum-convert"};
     zum::ConvertOptions options;
     options.settingsFile = zum::DefaultSettingsPath().string();
+    options.ownSettingsFile = zum::DefaultOwnSettingsPath().string();
     zum::AddConvertOptions(app, options);
     try {
         app.parse(argc, argv);
@@ -42,12 +53,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     const zum::FixedSettings source(*settings);
+    const zum::TalkerMode talkers = zum::ResolveTalkers(options);
 
     int status = 0;
     for (const std::string& log : options.logs) {
         zum::ConversionJob job;
         job.input = log;
         job.outputStem = zum::OutputStemFor(log, options.outputDir);
+        job.talkers = talkers;
         zum::ConversionState state; // each log starts afresh
         state.Clear();
         const zum::RunResult result = zum::ConvertLog(job, source, state);
@@ -58,6 +71,9 @@ int main(int argc, char** argv) {
         }
         if (!options.quiet) {
             PrintSummary(log, result.records);
+        }
+        if (result.skippedPositions != 0) {
+            PrintSkipped(log, result);
         }
     }
     return status;

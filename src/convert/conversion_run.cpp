@@ -15,10 +15,6 @@
 namespace zum {
 namespace {
 
-bool StartsWith(std::string_view line, std::string_view tag) {
-    return line.size() >= tag.size() && std::memcmp(line.data(), tag.data(), tag.size()) == 0;
-}
-
 // A $GPRMC line is usable when every field up to the speed ends in a comma
 // (more than seven commas) and no three fields in a row are empty.
 bool UsableRmc(std::string_view line) {
@@ -61,14 +57,24 @@ std::string Reason(int error) {
 } // namespace
 
 void ProcessLine(std::string_view line, const SettingsSource& settings, ConversionState& state,
-                 DrawFiles& out) {
-    if (StartsWith(line, "$GPRMC")) {
+                 DrawFiles& out, TalkerReading& reading) {
+    switch (ClassifySentence(line, reading.mode)) {
+    case SentenceKind::Position:
+        // A position report ends the group of fix reports before it.
+        if (reading.mode == TalkerMode::Any) {
+            reading.group.Finish(state, out);
+        }
         state.PointFlag = UsableRmc(line) ? kTrue : kFalse;
         if (state.PointFlag != kFalse) {
             state.NmeaLine = line;
             ProcessRMC(state, settings.Current(), out);
         }
-    } else if (StartsWith(line, "$GPGSA")) {
+        break;
+    case SentenceKind::Fix:
+        if (reading.mode == TalkerMode::Any) {
+            reading.group.Add(line);
+            break;
+        }
         state.NmeaLine = line;
         if (state.PointFlag != kFalse) {
             ProcessGSA(state, out);
@@ -77,7 +83,17 @@ void ProcessLine(std::string_view line, const SettingsSource& settings, Conversi
         if (line.find("A,3") == std::string_view::npos) {
             out.FixMarker(state.LastLatText, state.LastLonText);
         }
+        break;
+    case SentenceKind::SkippedPosition:
+        reading.skipped.Add(line);
+        break;
+    case SentenceKind::Other:
+        break;
     }
+}
+
+void FinishInput(const ConversionState& state, DrawFiles& out, TalkerReading& reading) {
+    reading.group.Finish(state, out);
 }
 
 RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
@@ -98,10 +114,11 @@ RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
     state.RefLatText.clear();
     state.RefLonText.clear();
 
+    TalkerReading reading(job.talkers);
     LineReader reader(input.get());
     std::string_view line;
     for (std::uint32_t lines = 1; reader.Next(line); ++lines) {
-        ProcessLine(line, settings, state, out);
+        ProcessLine(line, settings, state, out, reading);
         state.NmeaLine = {};
         // A write fails only when a buffer is flushed; looking now and then
         // is enough to stop soon after a disk fills.
@@ -122,11 +139,16 @@ RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
         result.message = "cannot read " + job.input.string() + ": " + Reason(reader.Error());
         return result;
     }
+    FinishInput(state, out, reading);
     if (!out.Finish(result.message)) {
         result.status = RunStatus::OutputFailed;
         return result;
     }
     result.records = out.Counts();
+    result.skippedPositions = reading.skipped.Count();
+    if (result.skippedPositions != 0) {
+        result.skippedNames = reading.skipped.Names();
+    }
     return result;
 }
 

@@ -2,8 +2,11 @@
 
 #include "conversion_state.hpp"
 #include "draw_files.hpp"
+#include "gsa_group.hpp"
 #include "live_settings.hpp"
+#include "talker.hpp"
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -31,6 +34,10 @@ struct RunResult {
     RunStatus status = RunStatus::Done;
     std::string message; // what failed and why, naming the file; empty when Done
     RecordCounts records;
+    // Position reports of other talkers a GpOnly run passed over, and their
+    // sentence names ("$GNRMC"); 0 and empty in an Any run.
+    std::uint64_t skippedPositions = 0;
+    std::string skippedNames;
 };
 
 struct ConversionJob {
@@ -38,19 +45,35 @@ struct ConversionJob {
     // The outputs are this path with each suffix appended ("…/0511NMEA.TXT"
     // gives "…/0511NMEA.TXT_draw.txt"); normally the input path itself.
     std::filesystem::path outputStem;
+    // Fixed for the whole run.
+    TalkerMode talkers = TalkerMode::GpOnly;
+};
+
+// What a run carries from line to line besides the conversion state: its
+// talker reading, the open group of fix reports (Any) and the position
+// reports passed over (GpOnly).
+struct TalkerReading {
+    explicit TalkerReading(TalkerMode m = TalkerMode::GpOnly) : mode(m) {}
+    TalkerMode mode;
+    GsaGroup group;
+    SkippedTalkers skipped;
 };
 
 // One pass over an NMEA log: creates the five outputs, hands each usable
-// $GPRMC line to ProcessRMC and each $GPGSA line to ProcessGSA, writes the
-// 2-D markers, and closes every output with "END". The settings are read from
+// $GPRMC line to ProcessRMC and each $GPGSA line to ProcessGSA (with
+// TalkerMode::Any, the same for every talker, fix reports taken a group at a
+// time), writes the 2-D markers, and closes every output with "END". The settings are read from
 // `settings` for every sentence. Memory stays bounded whatever the input.
 RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
                      ConversionState& state, RunObserver* observer = nullptr);
 
 // Handles one input line: the $GPRMC filter and dispatch, $GPGSA processing
-// and the 2-D marker. Exposed for the fuzz target and the tests.
+// and the 2-D marker, read as `reading` says. Exposed for the fuzz target and
+// the tests.
 void ProcessLine(std::string_view line, const SettingsSource& settings, ConversionState& state,
-                 DrawFiles& out);
+                 DrawFiles& out, TalkerReading& reading);
+// The end of the input: writes the last open group of fix reports.
+void FinishInput(const ConversionState& state, DrawFiles& out, TalkerReading& reading);
 
 // The window's way of naming the log: one trailing separator is removed from
 // `dataFilePath` itself (so "c:\" becomes "c:" and stays so), then the folder,
