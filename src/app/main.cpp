@@ -1,8 +1,9 @@
 // zum-points: the window program.
-#include "settings/configuration.hpp"
-#include "ui/window/main_window.hpp"
-#include "settings/settings_file.hpp"
 #include "platform/dialogs.hpp"
+#include "settings/configuration.hpp"
+#include "settings/own_settings.hpp"
+#include "settings/settings_file.hpp"
+#include "ui/window/main_window.hpp"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -33,7 +34,8 @@ int main(int argc, char* argv[]) {
     }
 
     zum::QtDialogs dialogs;
-    zum::MainWindow window(dialogs, settingsPath);
+    // Our own settings stay in their default place whatever --settings names.
+    zum::MainWindow window(dialogs, settingsPath, zum::DefaultOwnSettingsPath());
     dialogs.SetParent(&window);
     window.show();
     return QApplication::exec();

@@ -1,9 +1,9 @@
 #include "ui/window/main_window.hpp"
 
-#include "settings/settings_file.hpp"
 #include "convert/conversion_run.hpp"
 #include "platform/dialogs.hpp"
 #include "platform/twips.hpp"
+#include "settings/settings_file.hpp"
 #include "ui/files/file_panel.hpp"
 #include "ui/help/help_texts.hpp"
 #include "ui/window/menu_values.hpp"
@@ -85,8 +85,10 @@ private:
     std::chrono::steady_clock::time_point lastEvents_;
 };
 
-MainWindow::MainWindow(Dialogs& dialogs, std::filesystem::path settingsPath, QWidget* parent)
+MainWindow::MainWindow(Dialogs& dialogs, std::filesystem::path settingsPath,
+                       std::filesystem::path ownSettingsPath, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs), settingsPath_(std::move(settingsPath)),
+      ownSettingsPath_(std::move(ownSettingsPath)),
       frmHelp_(QStringLiteral("frmHelp"), QStringLiteral("Description"), &DescriptionLines),
       frmHelp2_(QStringLiteral("frmHelp2"), QStringLiteral("Data File Examples"), &FileSampleLines),
       frmSPhelp_(QStringLiteral("frmSPhelp"), QStringLiteral("Special Purpose Selections"),
@@ -200,6 +202,11 @@ void MainWindow::LoadSettings() {
     } else {
         mnuIntervalOnly_->setChecked(true);
     }
+
+    // A missing or damaged file of our own leaves its settings off, as the
+    // shared file's defaults are kept when it is missing.
+    ReadOwnSettings(own_, ownSettingsPath_);
+    mnuAcceptOtherTalkers_->setChecked(own_.acceptOtherTalkers);
 }
 
 void MainWindow::mnuSaveSettings_Click() {
@@ -210,6 +217,11 @@ void MainWindow::mnuSaveSettings_Click() {
     }
     std::string message;
     if (!WriteSettingsFile(config_, settingsPath_, message)) {
+        dialogs_.Message(FromLocal(message));
+    }
+    // Our own file is saved whether or not the shared one could be.
+    own_.acceptOtherTalkers = mnuAcceptOtherTalkers_->isChecked();
+    if (!WriteOwnSettings(own_, ownSettingsPath_, message)) {
         dialogs_.Message(FromLocal(message));
     }
 }
@@ -263,13 +275,16 @@ void MainWindow::mnuConvert_Click() {
         const RunningFlag flag(*this);
         const MenuSettings settings(*this);
         RunPacer pacer(*this);
-        const ConversionJob job{input, input};
+        const ConversionJob job{input, input,
+                                mnuAcceptOtherTalkers_->isChecked() ? TalkerMode::Any
+                                                                    : TalkerMode::GpOnly};
         result = ConvertLog(job, settings, state_, &pacer);
     }
 
     switch (result.status) {
     case RunStatus::Done:
         SetStatus(QStringLiteral("DONE"));
+        OfferOtherTalkers(result);
         break;
     case RunStatus::InputNotOpened:
         dialogs_.Message(cannotOpen);
@@ -280,6 +295,25 @@ void MainWindow::mnuConvert_Click() {
         break;
     case RunStatus::Stopped:
         break; // the window is closing
+    }
+}
+
+// After a run that passed over position reports of other talkers: says how
+// many, and on Yes ticks "Accept Other Talkers" and converts again. On No the
+// outputs stay as they are.
+void MainWindow::OfferOtherTalkers(const RunResult& result) {
+    if (result.skippedPositions == 0) {
+        return;
+    }
+    const QString question =
+        QStringLiteral("%1 position report%2 from other talkers (%3) skipped.\n\n"
+                       "Accept other talkers and convert again?")
+            .arg(result.skippedPositions)
+            .arg(result.skippedPositions == 1 ? QString() : QStringLiteral("s"))
+            .arg(QString::fromLatin1(result.skippedNames.c_str()));
+    if (dialogs_.Ask(question)) {
+        mnuAcceptOtherTalkers_->setChecked(true);
+        mnuConvert_Click();
     }
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "settings/configuration.hpp"
 #include "convert/conversion_state.hpp"
 #include "convert/live_settings.hpp"
+#include "settings/configuration.hpp"
+#include "settings/own_settings.hpp"
 #include "ui/help/list_window.hpp"
 
 #include <QMainWindow>
@@ -20,6 +21,7 @@ namespace zum {
 
 class Dialogs;
 class FilePanel;
+struct RunResult;
 
 // The ZUM-POINTS window: the menu tree, the status and notice boxes and the
 // file panel. It owns the configuration and the conversion state for as long
@@ -28,8 +30,10 @@ class FilePanel;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // Starts up at once from the settings file at `settingsPath`.
-    MainWindow(Dialogs& dialogs, std::filesystem::path settingsPath, QWidget* parent = nullptr);
+    // Starts up at once from the shared settings file at `settingsPath` and
+    // our own at `ownSettingsPath`.
+    MainWindow(Dialogs& dialogs, std::filesystem::path settingsPath,
+               std::filesystem::path ownSettingsPath, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Menu commands, named after their menu items. The control arrays' handlers
@@ -49,6 +53,7 @@ public:
     void mnuEnableSound9600_Click();
     void mnuEnableSound19200_Click();
     void mnuSPhelp_Click();
+    void mnuAcceptOtherTalkers_Click();
     void mnuOpen_Click();
     void mnuDataFilePath_Click();
     void mnuAbout_Click();
@@ -86,13 +91,16 @@ private:
     void Form_Unload();
     void SetStatus(const QString& text);
     void CheckIntervalsFromConfig();
+    void OfferOtherTalkers(const RunResult& result);
 
     QAction* newAction(const char* name, const char* caption, bool checkable = false,
                        int index = -1);
 
     Dialogs& dialogs_;
     std::filesystem::path settingsPath_;
+    std::filesystem::path ownSettingsPath_;
     Configuration config_;
+    OwnSettings own_; // as read at start-up; the menu's marks replace it on saving
     ConversionState state_;
     double SpeedFactor_ = 0.0; // knots to the chosen unit; set by the unit command
 
@@ -129,6 +137,7 @@ private:
     QAction* mnuEnableSound9600_ = nullptr;
     QAction* mnuEnableSound19200_ = nullptr;
     QAction* mnuSaveSettings_ = nullptr;
+    QAction* mnuAcceptOtherTalkers_ = nullptr;
     QAction* mnuAbout_ = nullptr;
     QAction* mnuHelpDoc_ = nullptr;
     QAction* mnuHelpDoc2_ = nullptr;

@@ -1,7 +1,7 @@
 // The menu tree of the main window and the commands of the Time Zone and
 // Settings menus.
-#include "ui/window/main_window.hpp"
 #include "platform/dialogs.hpp"
+#include "ui/window/main_window.hpp"
 #include "ui/window/menu_values.hpp"
 
 #include <QAction>
@@ -128,6 +128,9 @@ void MainWindow::createActions() {
     ConnectClick(mnuEnableSound19200_, this, [this] { mnuEnableSound19200_Click(); });
     mnuSaveSettings_ = newAction("mnuSaveSettings", "Save Settings");
     ConnectClick(mnuSaveSettings_, this, [this] { mnuSaveSettings_Click(); });
+    mnuAcceptOtherTalkers_ =
+        newAction("mnuAcceptOtherTalkers", "Accept &Other Talkers (GN, GL, GA, GB, BD)", true);
+    ConnectClick(mnuAcceptOtherTalkers_, this, [this] { mnuAcceptOtherTalkers_Click(); });
 
     mnuAbout_ = newAction("mnuAbout", "About");
     ConnectClick(mnuAbout_, this, [this] { mnuAbout_Click(); });
@@ -178,6 +181,8 @@ void MainWindow::createMenus() {
     special->addAction(mnuEnableSound9600_);
     special->addAction(mnuEnableSound19200_);
     mnuSettings_->addAction(mnuSaveSettings_);
+    // Kept last: it is not part of the settings file the logger shares.
+    mnuSettings_->addAction(mnuAcceptOtherTalkers_);
 
     helpMnu_ = NewMenu(bar->addMenu(tr("&Help")), "helpMnu");
     helpMnu_->addAction(mnuAbout_);
@@ -299,6 +304,12 @@ void MainWindow::mnuEnableSound9600_Click() {
 
 void MainWindow::mnuEnableSound19200_Click() {
     Toggle(mnuEnableSound19200_, config_.EnableSound19200);
+}
+
+// Whether conversions read $GNRMC, $GLGSA, ... as well as the GP talker;
+// "Save Settings" keeps it in our own settings file.
+void MainWindow::mnuAcceptOtherTalkers_Click() {
+    mnuAcceptOtherTalkers_->setChecked(!mnuAcceptOtherTalkers_->isChecked());
 }
 
 void MainWindow::mnuSPhelp_Click() {

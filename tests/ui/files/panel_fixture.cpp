@@ -23,7 +23,8 @@ void PanelTest::SetUp() {
     // With no settings file the window starts in HOME.
     const QByteArray home = qgetenv("HOME");
     qputenv("HOME", root.toLocal8Bit());
-    window = std::make_unique<MainWindow>(dialogs, (root + "/none.dat").toStdString());
+    window = std::make_unique<MainWindow>(dialogs, (root + "/none.dat").toStdString(),
+                                          (root + "/none.conf").toStdString());
     qputenv("HOME", home);
     window->SetEventPacing(1, std::chrono::milliseconds(0));
     window->show();

@@ -12,6 +12,7 @@ void WindowTest::SetUp() {
     dir_ = tmp_.path().toStdString();
     std::filesystem::create_directory(home_ = dir_ / "home");
     settingsPath_ = dir_ / "zum-settings.dat";
+    ownSettingsPath_ = dir_ / "zum-points.conf";
     qputenv("HOME", QByteArray(home_.c_str()));
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/window/main_window.hpp"
 #include "support/scripted_dialogs.hpp"
+#include "ui/window/main_window.hpp"
 
 #include <QTemporaryDir>
 #include <filesystem>
@@ -23,13 +23,13 @@ protected:
     void SetUp() override;
     // A window started from settingsPath_, shown offscreen.
     std::unique_ptr<MainWindow> Start() {
-        auto window = std::make_unique<MainWindow>(dialogs_, settingsPath_);
+        auto window = std::make_unique<MainWindow>(dialogs_, settingsPath_, ownSettingsPath_);
         window->show();
         return window;
     }
 
     QTemporaryDir tmp_;
-    std::filesystem::path dir_, home_, settingsPath_;
+    std::filesystem::path dir_, home_, settingsPath_, ownSettingsPath_;
     ScriptedDialogs dialogs_;
 };
 
