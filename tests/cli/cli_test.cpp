@@ -24,10 +24,19 @@ std::string Quote(const std::string& arg) {
     return quoted + "'";
 }
 
+// Where zum-convert looks for zum-points.conf during the tests: our own
+// settings file is read from its default place whatever --settings says, so
+// the configuration folder is a test folder, never the user's.
+const TempFolder& ConfigHome() {
+    static const TempFolder folder;
+    return folder;
+}
+
 // Runs the real zum-convert with the arguments, never the user's settings.
 Outcome RunConvert(const std::vector<std::string>& args) {
     TempFolder capture;
-    std::string command = Quote(ZUM_CONVERT);
+    std::string command = "XDG_CONFIG_HOME=" + Quote(ConfigHome().path().string()) + " ";
+    command += Quote(ZUM_CONVERT);
     for (const std::string& arg : args) {
         command.append(" ").append(Quote(arg));
     }
@@ -72,7 +81,7 @@ TEST(ZumConvert, GoldenLogsGiveTheirFiveFilesByteForByte) {
             EXPECT_EQ(ReadFile(work / name), ReadFile(dir / name)) << dir.filename() << " " << name;
         }
     }
-    EXPECT_GE(cases, 4);
+    EXPECT_GE(cases, 8);
 }
 
 TEST(ZumConvert, TakesDefaultsFromTheSettingsFileAndOptionsOverThem) {
@@ -113,6 +122,54 @@ TEST(ZumConvert, EachLogIsConvertedAfreshAndFailuresAreNamed) {
                   ReadFile(kGolden / "drive-at-stops" / (std::string("0511NMEA.TXT") + suffix)));
     }
     EXPECT_EQ(work.Names().size(), 2u); // nothing written beside the logs
+}
+
+TEST(ZumConvert, OtherTalkersAreNamedOnStderrAndReadOnRequest) {
+    TempFolder work;
+    const auto log = work / "gpsd-furuno_gl_ga-NMEA.TXT";
+    std::filesystem::copy_file(kGolden / "furuno.nmea", log);
+    const std::string hint = log.string() +
+                             ": 16 position reports from other talkers ($GNRMC) skipped; "
+                             "--talkers any reads them\n";
+    const Outcome gp = RunConvert({"--settings", "/dev/null", log.string()});
+    EXPECT_EQ(gp.status, 0);
+    EXPECT_EQ(gp.out, log.string() + ": 0 track points, 0 time, 0 satellite, 0 speed and 0 2-D "
+                                     "waypoints\n");
+    EXPECT_EQ(gp.err, hint);
+    EXPECT_EQ(RunConvert({"--settings", "/dev/null", "-q", log.string()}).err, hint);
+
+    const Outcome any = RunConvert({"--settings", "/dev/null", "--talkers", "any", log.string()});
+    EXPECT_EQ(any.status, 0);
+    EXPECT_EQ(any.out, log.string() + ": 16 track points, 1 time, 1 satellite, 1 speed and 0 "
+                                      "2-D waypoints\n");
+    EXPECT_EQ(any.err, "");
+
+    // A log of GP sentences alone gets no hint.
+    std::filesystem::copy_file(kGolden / "drive.nmea", work / "0511NMEA.TXT");
+    EXPECT_EQ(RunConvert({"--settings", "/dev/null", (work / "0511NMEA.TXT").string()}).err, "");
+    EXPECT_EQ(RunConvert({"--talkers", "GN", log.string()}).status, 2);
+}
+
+TEST(ZumConvert, TalkersDefaultToOurOwnSettingsFileWhicheverSharedFileIsUsed) {
+    TempFolder work;
+    const auto log = work / "NMEA.TXT";
+    std::filesystem::copy_file(kGolden / "furuno.nmea", log);
+    const auto conf = ConfigHome() / "zum-points.conf";
+    const auto tracks = [&](std::vector<std::string> args) {
+        args.insert(args.end(), {"-q", log.string()});
+        const Outcome run = RunConvert(args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        return ReadFile(work / "NMEA.TXT_draw.txt").size() > 20 ? "any" : "gp";
+    };
+    WriteFile(conf, "accept_other_talkers=1\n");
+    EXPECT_STREQ(tracks({}), "any");
+    EXPECT_STREQ(tracks({"--settings", "/dev/null"}), "any");
+    EXPECT_STREQ(tracks({"--talkers", "gp"}), "gp");
+    WriteFile(conf, "accept_other_talkers=on\n"); // damaged: off
+    EXPECT_STREQ(tracks({}), "gp");
+    std::filesystem::remove(conf);
+    EXPECT_STREQ(tracks({"--settings", "/dev/null"}), "gp");
+    EXPECT_STREQ(tracks({"--talkers", "any"}), "any");
 }
 
 TEST(ZumConvert, UnwritableOutputsAndBadOptions) {
