@@ -70,12 +70,13 @@ protected:
     }
 
     // The five files the core makes on its own from a copy of the log.
-    std::vector<std::string> Direct(const LiveSettings& settings) const {
+    std::vector<std::string> Direct(const LiveSettings& settings,
+                                    TalkerMode talkers = TalkerMode::GpOnly) const {
         std::filesystem::create_directory(dir_ / "direct");
         const std::filesystem::path copy = dir_ / "direct" / log_.filename();
-        std::filesystem::copy_file(log_, copy);
+        std::filesystem::copy_file(log_, copy, std::filesystem::copy_options::overwrite_existing);
         ConversionState state;
-        EXPECT_EQ(ConvertLog({copy, copy}, FixedSettings(settings), state, nullptr).status,
+        EXPECT_EQ(ConvertLog({copy, copy, talkers}, FixedSettings(settings), state, nullptr).status,
                   RunStatus::Done);
         return Outputs(copy);
     }
@@ -98,6 +99,7 @@ TEST_F(WindowRunTest, ConversionMatchesTheCoreWithTheSameSettings) {
     auto window = StartWithLog();
     Click(*window, "mnuConvert");
     EXPECT_TRUE(dialogs_.messages.isEmpty()) << dialogs_.messages.join("|").toStdString();
+    EXPECT_TRUE(dialogs_.questions.isEmpty()) << "nothing skipped, nothing asked";
     EXPECT_EQ(StatusText(*window), "DONE");
     EXPECT_EQ(Outputs(log_), Direct(window->CurrentSettings()));
     EXPECT_EQ(Count(Outputs(log_)[1], "12:00,Arrow Down Left"), kPositions);
@@ -108,6 +110,48 @@ TEST_F(WindowRunTest, ConversionMatchesTheCoreWithTheSameSettings) {
     Click(*window, "mnuConvert");
     EXPECT_EQ(dialogs_.messages, QStringList{"File TESTNMEA.TXTcan't be openned."});
     EXPECT_EQ(Outputs(log_), kNoOutputs);
+}
+
+TEST_F(WindowRunTest, SkippedOtherTalkersAreOfferedAfterDone) {
+    auto window = StartWithLog();
+    // Every other position comes from a receiver's GN talker.
+    std::string log = ReadWhole(log_);
+    for (std::size_t at = 0, n = 0; (at = log.find("$GPRMC", at)) != std::string::npos; at += 6) {
+        if (n++ % 2 == 1) {
+            log.replace(at, 6, "$GNRMC");
+        }
+    }
+    WriteWhole(log_, log);
+    const LiveSettings settings = window->CurrentSettings();
+    const QString question = "20 position reports from other talkers ($GNRMC) skipped.\n\n"
+                             "Accept other talkers and convert again?";
+    auto* item = window->findChild<QAction*>(QStringLiteral("mnuAcceptOtherTalkers"));
+
+    // No: the GP reading's files stay, and the item stays off.
+    dialogs_.AnswerQuestion(false);
+    Click(*window, "mnuConvert");
+    EXPECT_EQ(dialogs_.questions, QStringList{question});
+    EXPECT_EQ(StatusText(*window), "DONE");
+    EXPECT_FALSE(item->isChecked());
+    const std::vector<std::string> gp = Direct(settings);
+    EXPECT_EQ(Outputs(log_), gp);
+    EXPECT_EQ(Count(Outputs(log_)[0], "\r\n"), kPositions / 2 + 2);
+
+    // Yes: the item is ticked and the log converted again, reading every talker.
+    dialogs_.AnswerQuestion(true);
+    Click(*window, "mnuConvert");
+    EXPECT_EQ(dialogs_.questions, QStringList({question, question}));
+    EXPECT_TRUE(item->isChecked());
+    EXPECT_EQ(StatusText(*window), "DONE");
+    const std::vector<std::string> any = Direct(settings, TalkerMode::Any);
+    EXPECT_EQ(Outputs(log_), any);
+    EXPECT_EQ(Count(Outputs(log_)[0], "\r\n"), kPositions + 2);
+
+    // With the item ticked nothing is skipped and nothing asked.
+    Click(*window, "mnuConvert");
+    EXPECT_EQ(dialogs_.questions.size(), 2);
+    EXPECT_EQ(Outputs(log_), any);
+    EXPECT_TRUE(dialogs_.messages.isEmpty());
 }
 
 TEST_F(WindowRunTest, MenuChoiceDuringARunTakesEffectFromTheNextSentence) {
