@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Throughput and peak memory of zum-convert on a ~20 MB and a ~200 MB drive
 # log, with `wc -l` and GPSBabel timed side by side in the same run, then the
-# micro-benchmarks of the number texts.
+# micro-benchmarks of the number texts. zum-convert is timed in both talker
+# readings: the default (GP only) and --talkers any, the latter on the same log
+# and on a copy whose sentences come from the GN talker ($GNRMC, $GNGSA).
 #
 #   bench/run-bench.sh BUILD_DIR        (make bench: BUILD_DIR = build/release)
 #
@@ -62,6 +64,18 @@ make_log() {
     echo "$log"
 }
 
+# gn_log LOG: prints the path of a copy of LOG with $GPRMC and $GPGSA sent by
+# the GN talker, made when LOG is newer.
+gn_log() {
+    local gn=${1%-NMEA.TXT}-GN-NMEA.TXT
+    if [[ ! -f $gn || $1 -nt $gn ]]; then
+        echo "== generating $(basename "$gn")" >&2
+        sed -e 's/^\$GP\(RMC\|GSA\)/$GN\1/' "$1" >"$gn.tmp"
+        mv "$gn.tmp" "$gn"
+    fi
+    echo "$gn"
+}
+
 # measure CMD...: runs CMD $runs times; sets best (wall seconds), cpu (user +
 # system seconds of that run) and rss (KiB, the largest of the runs).
 measure() {
@@ -94,31 +108,44 @@ row() { # tool seconds MB/s rss ratio
     printf '  %-13s %9s s %8s MB/s %9s MiB   %s\n' "$@"
 }
 
-declare -A zum_rss zum_mbs
+declare -A zum_rss zum_mbs any_ratio gn_ratio
 have_gpsbabel=$(command -v gpsbabel || true)
 gpsbabel_20=
 
 log20=$(make_log 20)
 log200=$(make_log 200)
+gn20=$(gn_log "$log20")
+gn200=$(gn_log "$log200")
 
 echo
 echo "== zum-convert throughput: best of $runs, warm page cache, $(nproc) cores"
 echo "   seed $seed; peers as zum-convert's speed-up over them, timed in this same run"
 echo "   load average before the run: $(cut -d' ' -f1-3 /proc/loadavg) (other work on the machine slows every figure)"
 for size in 20 200; do
-    log=$log20
-    [[ $size == 200 ]] && log=$log200
+    log=$log20 gn=$gn20
+    [[ $size == 200 ]] && log=$log200 gn=$gn200
     bytes=$(stat -c %s "$log")
-    cat "$log" >/dev/null # warm the page cache
+    cat "$log" "$gn" >/dev/null # warm the page cache
     echo
     echo "$(basename "$log") ($bytes bytes)"
     printf '  %-13s %11s %13s %13s   %s\n' tool "wall" speed "peak RSS" "zum-convert is"
 
-    measure "$convert" --settings /dev/null -q --output-dir "$tmp/outputs" "$log"
+    # --talkers is given, so that no zum-points.conf of the user's can choose.
+    measure "$convert" --settings /dev/null --talkers gp -q --output-dir "$tmp/outputs" "$log"
     zt=$best
     zum_rss[$size]=$rss zum_mbs[$size]=$(mbs "$bytes" "$best")
-    row zum-convert "$best" "${zum_mbs[$size]}" "$(mib "$rss")" ""
+    row zum-convert "$best" "${zum_mbs[$size]}" "$(mib "$rss")" "(GP talker only, the default)"
     echo "  (zum-convert's CPU time, user + system: $cpu s, $(mbs "$bytes" "$cpu") MB/s)"
+
+    measure "$convert" --settings /dev/null --talkers any -q --output-dir "$tmp/outputs" "$log"
+    any_ratio[$size]=$(awk -v a="$best" -v z="$zt" 'BEGIN { printf "%.3f", a / z }')
+    row "  any talker" "$best" "$(mbs "$bytes" "$best")" "$(mib "$rss")" \
+        "--talkers any: ${any_ratio[$size]}x the default's time"
+    gn_bytes=$(stat -c %s "$gn")
+    measure "$convert" --settings /dev/null --talkers any -q --output-dir "$tmp/outputs" "$gn"
+    gn_ratio[$size]=$(awk -v a="$best" -v z="$zt" 'BEGIN { printf "%.3f", a / z }')
+    row "  any, GN log" "$best" "$(mbs "$gn_bytes" "$best")" "$(mib "$rss")" \
+        "--talkers any on the GN copy: ${gn_ratio[$size]}x the default's time"
 
     measure wc -l "$log"
     row "wc -l" "$best" "$(mbs "$bytes" "$best")" "$(mib "$rss")" \
@@ -154,6 +181,10 @@ for size in 20 200; do
         "${zum_mbs[$size]} >= 500"
     verdict "peak RSS < 16 MiB on the $size MB log ($(mib "${zum_rss[$size]}") MiB)" \
         "${zum_rss[$size]} < 16384"
+done
+for size in 20 200; do
+    verdict "--talkers any within 5% of the default's time on the $size MB log (${any_ratio[$size]}x; GN copy ${gn_ratio[$size]}x)" \
+        "${any_ratio[$size]} <= 1.05 && ${gn_ratio[$size]} <= 1.05"
 done
 growth=$((zum_rss[200] - zum_rss[20]))
 verdict "peak RSS grows by at most 1 MiB from 20 MB to 200 MB ($growth KiB)" \
