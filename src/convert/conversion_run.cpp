@@ -72,7 +72,7 @@ void ProcessLine(std::string_view line, const SettingsSource& settings, Conversi
         break;
     case SentenceKind::Fix:
         if (reading.mode == TalkerMode::Any) {
-            reading.group.Add(line);
+            reading.group.Add(line, state.PointFlag);
             break;
         }
         state.NmeaLine = line;

@@ -1,6 +1,5 @@
 #include "convert/gsa_group.hpp"
 
-#include "convert/nmea_fields.hpp"
 #include "convert/numeric_value.hpp"
 
 #include <cstring>
@@ -8,24 +7,6 @@
 
 namespace zum {
 namespace {
-
-// The system identifier: field 18 up to "*" (or the next comma); empty when
-// the line has fewer fields.
-std::string_view SystemIdentifier(std::string_view line) {
-    constexpr int kSystemField = 18;
-    int commas = 0;
-    std::size_t i = 0;
-    while (i < line.size() && commas < kSystemField) {
-        if (line[i++] == ',') {
-            ++commas;
-        }
-    }
-    if (commas < kSystemField) {
-        return {};
-    }
-    const std::size_t end = line.find_first_of(",*", i);
-    return line.substr(i, end == std::string_view::npos ? std::string_view::npos : end - i);
-}
 
 // Identifiers are one hex digit in practice; up to eight bytes are kept as
 // they are, a longer one as its 64-bit FNV-1a hash (with its length, which
@@ -67,30 +48,79 @@ double SatelliteNumber(std::string_view field) {
 
 } // namespace
 
-void GsaGroup::Add(std::string_view line) {
+void GsaGroup::Add(std::string_view line, std::int16_t pointFlag) {
     ++lines_;
     threeD_ = threeD_ || line.find("A,3") != std::string_view::npos;
+    if (pointFlag == kFalse) {
+        return;
+    }
 
-    const std::string_view id = SystemIdentifier(line);
-    const std::uint64_t system = SystemKey(id);
-    const auto systemLength = static_cast<std::uint32_t>(id.size());
-    const NmeaFields fields(line, 15); // up to the last satellite
-    for (int k = 3; k <= 14 && fields.Has(k); ++k) {
-        const double number = SatelliteNumber(fields[k]);
-        if (!(number > 0.0)) {
-            continue;
+    // One pass over the fields: the satellites of fields 3 to 14, then the
+    // system identifier, field 18 up to "*". A line cut short has the fields
+    // it has; its last one runs to the end of the line.
+    constexpr int kFirstSatellite = 3, kLastSatellite = 14, kSystemField = 18;
+    std::array<double, kLastSatellite - kFirstSatellite + 1> numbers{};
+    std::size_t named = 0;
+    std::string_view id;
+    int k = 0;
+    for (std::size_t start = 0;; ++k) {
+        std::size_t end = start;
+        while (end < line.size() && line[end] != ',') {
+            ++end;
         }
-        const Satellite satellite{number, system, systemLength};
-        bool known = false;
-        for (std::size_t i = 0; i < stored_ && !known; ++i) {
-            known = seen_[i] == satellite;
-        }
-        if (!known) {
-            count_ += count_ < std::numeric_limits<int>::max() ? 1 : 0;
-            if (stored_ < seen_.size()) {
-                seen_[stored_++] = satellite;
+        const std::string_view field = line.substr(start, end - start);
+        if (k >= kFirstSatellite && k <= kLastSatellite) {
+            const double number = SatelliteNumber(field);
+            if (number > 0.0) {
+                numbers[named++] = number;
             }
+        } else if (k == kSystemField) {
+            id = field.substr(0, field.find('*'));
+            break;
         }
+        if (end == line.size()) {
+            break;
+        }
+        start = end + 1;
+    }
+
+    const std::uint64_t key = SystemKey(id);
+    const auto length = static_cast<std::uint32_t>(id.size());
+    System* system = nullptr;
+    for (std::size_t i = 0; i < systemsUsed_ && system == nullptr; ++i) {
+        if (systems_[i].key == key && systems_[i].length == length) {
+            system = &systems_[i];
+        }
+    }
+    if (system == nullptr && systemsUsed_ < systems_.size()) {
+        system = &systems_[systemsUsed_++];
+        system->key = key;
+        system->length = length;
+        system->numbers.reset();
+    }
+    for (std::size_t j = 0; j < named; ++j) {
+        const double number = numbers[j];
+        const auto whole = static_cast<std::size_t>(number <= 255.0 ? number : 0.0);
+        if (system != nullptr && whole != 0 && static_cast<double>(whole) == number) {
+            if (!system->numbers.test(whole)) {
+                system->numbers.set(whole);
+                count_ += count_ < std::numeric_limits<int>::max() ? 1 : 0;
+            }
+        } else {
+            countSatellite({number, key, length});
+        }
+    }
+}
+
+void GsaGroup::countSatellite(const Satellite& satellite) {
+    for (std::size_t i = 0; i < stored_; ++i) {
+        if (seen_[i] == satellite) {
+            return;
+        }
+    }
+    count_ += count_ < std::numeric_limits<int>::max() ? 1 : 0;
+    if (stored_ < seen_.size()) {
+        seen_[stored_++] = satellite;
     }
 }
 
@@ -104,6 +134,7 @@ void GsaGroup::Finish(const ConversionState& state, DrawFiles& out) {
     if (!threeD_) {
         out.FixMarker(state.LastLatText, state.LastLonText);
     }
+    systemsUsed_ = 0;
     stored_ = 0;
     count_ = 0;
     lines_ = 0;

@@ -4,6 +4,7 @@
 #include "draw_files.hpp"
 
 #include <array>
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -23,20 +24,25 @@ namespace zum {
 //   $GNGSA naming satellite 5 count it once; Galileo 27 and BeiDou 27 twice.
 // - the marker is written when no line of the group holds "A,3".
 //
-// Memory is fixed: a table of kCapacity satellites, room for 85 lines of 12
+// Memory is fixed. Whole satellite numbers 1 to 255 of up to kSystems
+// systems are kept as one bit each; any other number, or one of a further
+// system, goes to a table of kCapacity satellites, room for 85 lines of 12
 // distinct ones. Satellites past a full table are still counted but not
 // remembered, so only such an outsized group could count one twice.
 class GsaGroup {
 public:
     static constexpr std::size_t kCapacity = 1024;
+    static constexpr std::size_t kSystems = 16;
 
-    // Adds a fix report line to the open group.
-    void Add(std::string_view line);
+    // Adds a fix report line to the open group. `pointFlag` is PointFlag as
+    // it stands: only position reports change it, and they finish the group
+    // first, so it holds for the whole group. While it is false the count is
+    // never written, and the satellites are not read at all.
+    void Add(std::string_view line, std::int16_t pointFlag);
     // Writes the open group's records, if it has any lines, and starts afresh.
     void Finish(const ConversionState& state, DrawFiles& out);
 
     [[nodiscard]] bool Empty() const { return lines_ == 0; }
-    [[nodiscard]] int Satellites() const { return count_; }
 
 private:
     struct Satellite {
@@ -45,7 +51,16 @@ private:
         std::uint32_t systemLength;
         bool operator==(const Satellite&) const = default;
     };
+    struct System {
+        std::uint64_t key;
+        std::uint32_t length;
+        std::bitset<256> numbers; // the whole numbers 1 to 255 seen
+    };
 
+    void countSatellite(const Satellite& satellite);
+
+    std::array<System, kSystems> systems_;
+    std::size_t systemsUsed_ = 0;
     std::array<Satellite, kCapacity> seen_;
     std::size_t stored_ = 0;
     int count_ = 0;

@@ -83,6 +83,10 @@ TEST(Talkers, FixReportsCountOncePerGroupOfDistinctSatellites) {
     for (int k = 0; k < 40; ++k) { // the same twelve satellites of four systems, ten times
         forty.push_back(Gsa("GN", '3', twelve, std::to_string(k % 4 + 1)));
     }
+    Lines systems = {Rmc("GN", 0)};
+    for (int k = 0; k < 40; ++k) { // twenty systems, each line twice, numbers of every kind
+        systems.push_back(Gsa("GN", '3', {"07", "300", "7.5", "07"}, "S" + std::to_string(k % 20)));
+    }
     const Case cases[] = {
         {"the same satellite from $GPGSA and $GNGSA counts once",
          {Rmc("GN", 0), Gsa("GP", '3', {"05", "06", "07", "10"}),
@@ -121,6 +125,7 @@ TEST(Talkers, FixReportsCountOncePerGroupOfDistinctSatellites) {
          {Sat(0, 10)},
          {}},
         {"forty lines are still one group", forty, {Sat(0, 48)}, {}},
+        {"many systems, large and fractional numbers", systems, {Sat(0, 60)}, {}},
     };
     for (const Case& c : cases) {
         ConversionState state;
