@@ -29,8 +29,8 @@ void AddConvertOptions(CLI::App& app, ConvertOptions& o) {
                    "the interval")
         ->check(CLI::IsMember({"interval", "stops"}));
     app.add_option("--talkers", o.talkers,
-                   "\"gp\": read $GPRMC and $GPGSA only; \"any\": also other talkers ($GNRMC, "
-                   "$GLGSA, $BDGSA, ...)")
+                   "\"gp\": read $GPRMC and $GPGSA only; \"any\": other talkers too ($GNRMC, "
+                   "$GLGSA, $BDGSA, ...); default: as saved in zum-points.conf, else gp")
         ->check(CLI::IsMember({"gp", "any"}));
     app.add_option("--output-dir", o.outputDir, "where the five files go (default: beside the log)")
         ->type_name("DIR")
