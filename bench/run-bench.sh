@@ -3,7 +3,9 @@
 # log, with `wc -l` and GPSBabel timed side by side in the same run, then the
 # micro-benchmarks of the number texts. zum-convert is timed in both talker
 # readings: the default (GP only) and --talkers any, the latter on the same log
-# and on a copy whose sentences come from the GN talker ($GNRMC, $GNGSA).
+# and on a copy whose sentences come from the GN talker ($GNRMC, $GNGSA),
+# the three timed in turn; with valgrind installed, the instructions each runs
+# on the 20 MB log are counted too, a figure the machine's load cannot change.
 #
 #   bench/run-bench.sh BUILD_DIR        (make bench: BUILD_DIR = build/release)
 #
@@ -76,29 +78,70 @@ gn_log() {
     echo "$gn"
 }
 
+# measure_once CMD...: runs CMD once; sets dt (wall seconds), cpu1 (user +
+# system seconds) and r (peak RSS, KiB).
+measure_once() {
+    local t0 t1
+    t0=$EPOCHREALTIME
+    if ! /usr/bin/time -f '%e %M %U %S' -o "$tmp/time" "$@" >/dev/null 2>"$tmp/stderr"; then
+        echo "run-bench: failed: $*" >&2
+        cat "$tmp/stderr" >&2
+        exit 1
+    fi
+    t1=$EPOCHREALTIME
+    dt=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.4f", b - a }')
+    r=$(awk 'END { print $2 }' "$tmp/time")
+    cpu1=$(awk 'END { printf "%.2f", $3 + $4 }' "$tmp/time")
+}
+
 # measure CMD...: runs CMD $runs times; sets best (wall seconds), cpu (user +
 # system seconds of that run) and rss (KiB, the largest of the runs).
 measure() {
-    local i t0 t1 dt r
+    local i
     best= cpu= rss=0
     for ((i = 0; i < runs; i++)); do
-        t0=$EPOCHREALTIME
-        if ! /usr/bin/time -f '%e %M %U %S' -o "$tmp/time" "$@" >/dev/null 2>"$tmp/stderr"; then
-            echo "run-bench: failed: $*" >&2
-            cat "$tmp/stderr" >&2
-            exit 1
-        fi
-        t1=$EPOCHREALTIME
-        dt=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.4f", b - a }')
-        r=$(awk 'END { print $2 }' "$tmp/time")
+        measure_once "$@"
         if [[ -z $best ]] || awk -v a="$dt" -v b="$best" 'BEGIN { exit !(a < b) }'; then
             best=$dt
-            cpu=$(awk 'END { printf "%.2f", $3 + $4 }' "$tmp/time")
+            cpu=$cpu1
         fi
         if ((r > rss)); then
             rss=$r
         fi
     done
+}
+
+# measure_talkers LOG GN_LOG: times the three talker runs in turn, $runs
+# rounds, so that a change in the machine's load falls on all three alike;
+# sets t_gp, t_any, t_gn (best wall seconds) and rss_gp, rss_any, rss_gn.
+measure_talkers() {
+    local i mode log
+    t_gp= t_any= t_gn= rss_gp=0 rss_any=0 rss_gn=0
+    for ((i = 0; i < runs; i++)); do
+        for mode in gp any gn; do
+            log=$1
+            [[ $mode == gn ]] && log=$2
+            # --talkers is given, so that no zum-points.conf of the user's can choose.
+            measure_once "$convert" --settings /dev/null --talkers "${mode/gn/any}" -q \
+                --output-dir "$tmp/outputs" "$log"
+            local -n t=t_$mode m=rss_$mode
+            if [[ -z $t ]] || awk -v a="$dt" -v b="$t" 'BEGIN { exit !(a < b) }'; then
+                t=$dt
+            fi
+            if ((r > m)); then
+                m=$r
+            fi
+            unset -n t m
+        done
+    done
+}
+
+# instructions LOG TALKERS: the instructions zum-convert runs on LOG, counted
+# by callgrind; unlike the time, the count does not depend on the machine's load.
+instructions() {
+    valgrind --tool=callgrind --callgrind-out-file=/dev/null "$convert" --settings /dev/null \
+        --talkers "$2" -q --output-dir "$tmp/outputs" "$1" 2>&1 |
+        awk '/refs:/ { gsub(",", "", $NF); print $NF }'
 }
 
 mbs() { awk -v b="$1" -v t="$2" 'BEGIN { if (t > 0) printf "%.0f", b / t / 1e6; else printf "-" }'; }
@@ -130,22 +173,27 @@ for size in 20 200; do
     echo "$(basename "$log") ($bytes bytes)"
     printf '  %-13s %11s %13s %13s   %s\n' tool "wall" speed "peak RSS" "zum-convert is"
 
-    # --talkers is given, so that no zum-points.conf of the user's can choose.
-    measure "$convert" --settings /dev/null --talkers gp -q --output-dir "$tmp/outputs" "$log"
-    zt=$best
-    zum_rss[$size]=$rss zum_mbs[$size]=$(mbs "$bytes" "$best")
-    row zum-convert "$best" "${zum_mbs[$size]}" "$(mib "$rss")" "(GP talker only, the default)"
-    echo "  (zum-convert's CPU time, user + system: $cpu s, $(mbs "$bytes" "$cpu") MB/s)"
-
-    measure "$convert" --settings /dev/null --talkers any -q --output-dir "$tmp/outputs" "$log"
-    any_ratio[$size]=$(awk -v a="$best" -v z="$zt" 'BEGIN { printf "%.3f", a / z }')
-    row "  any talker" "$best" "$(mbs "$bytes" "$best")" "$(mib "$rss")" \
+    measure_talkers "$log" "$gn"
+    zt=$t_gp
+    zum_rss[$size]=$rss_gp zum_mbs[$size]=$(mbs "$bytes" "$t_gp")
+    row zum-convert "$t_gp" "${zum_mbs[$size]}" "$(mib "$rss_gp")" "(GP talker only, the default)"
+    any_ratio[$size]=$(awk -v a="$t_any" -v z="$zt" 'BEGIN { printf "%.3f", a / z }')
+    row "  any talker" "$t_any" "$(mbs "$bytes" "$t_any")" "$(mib "$rss_any")" \
         "--talkers any: ${any_ratio[$size]}x the default's time"
     gn_bytes=$(stat -c %s "$gn")
-    measure "$convert" --settings /dev/null --talkers any -q --output-dir "$tmp/outputs" "$gn"
-    gn_ratio[$size]=$(awk -v a="$best" -v z="$zt" 'BEGIN { printf "%.3f", a / z }')
-    row "  any, GN log" "$best" "$(mbs "$gn_bytes" "$best")" "$(mib "$rss")" \
+    gn_ratio[$size]=$(awk -v a="$t_gn" -v z="$zt" 'BEGIN { printf "%.3f", a / z }')
+    row "  any, GN log" "$t_gn" "$(mbs "$gn_bytes" "$t_gn")" "$(mib "$rss_gn")" \
         "--talkers any on the GN copy: ${gn_ratio[$size]}x the default's time"
+    measure "$convert" --settings /dev/null --talkers gp -q --output-dir "$tmp/outputs" "$log"
+    echo "  (zum-convert's CPU time, user + system: $cpu s, $(mbs "$bytes" "$cpu") MB/s)"
+    if [[ $size == 20 ]] && command -v valgrind >/dev/null; then
+        i_gp=$(instructions "$log" gp)
+        i_any=$(instructions "$log" any)
+        i_gn=$(instructions "$gn" any)
+        echo "  (instructions, callgrind: default $i_gp; --talkers any $(awk -v a="$i_any" \
+            -v z="$i_gp" 'BEGIN { printf "%.3f", a / z }')x, on the GN copy $(awk -v a="$i_gn" \
+            -v z="$i_gp" 'BEGIN { printf "%.3f", a / z }')x)"
+    fi
 
     measure wc -l "$log"
     row "wc -l" "$best" "$(mbs "$bytes" "$best")" "$(mib "$rss")" \
