@@ -1,8 +1,8 @@
 #include "cli/convert_options.hpp"
 
+#include "convert/numeric_value.hpp"
 #include "settings/configuration.hpp"
 #include "settings/settings_file.hpp"
-#include "convert/numeric_value.hpp"
 
 #include <CLI/CLI.hpp>
 #include <map>
@@ -30,6 +30,9 @@ void AddConvertOptions(CLI::App& app, ConvertOptions& o) {
     app.add_option("--output-dir", o.outputDir, "where the five files go (default: beside the log)")
         ->type_name("DIR")
         ->check(CLI::ExistingDirectory);
+    app.add_flag("--gpx,!--no-gpx", o.gpx,
+                 "also write LOG.gpx (GPX 1.1) beside the five files; the default is the "
+                 "\"Also Write GPX File\" setting saved by the window");
     app.add_flag("-q,--quiet", o.quiet, "no summary");
     app.add_option("LOG", o.logs, "NMEA log files")->required();
 }

@@ -82,6 +82,11 @@ double CoordinateDegrees(std::string_view field) {
 // a position is drawn like an "A" one.
 void ProcessRMC(ConversionState& state, const LiveSettings& settings, DrawFiles& out) {
     const NmeaFields fields(state.NmeaLine, 8); // up to the speed
+    if (out.WritesGpx()) {
+        // GPX also takes the fix's UTC date (field 9) and the speed's unit.
+        const NmeaFields dated(state.NmeaLine, 10);
+        out.FixDetails(fields[1], dated[9], SpeedUnitName(settings.speedFactor));
+    }
 
     state.LocalTimeText = MakeLocalTimeText(fields[1], settings.timeZoneOffset);
 
