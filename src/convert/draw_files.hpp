@@ -34,12 +34,11 @@ public:
     bool AddGpx(const std::filesystem::path& stem, std::string_view logName, std::string& error);
     [[nodiscard]] bool WritesGpx() const { return gpx_.has_value(); }
 
-    // What the GPX file adds to the records of the position being processed:
-    // its $GPRMC time and date fields and the unit of its speed text.
-    void FixDetails(std::string_view utcTime, std::string_view utcDate,
-                    std::string_view speedUnit) {
+    // What the GPX file adds to the records of the position being processed,
+    // given before its track point.
+    void FixDetails(const GpxFix& fix) {
         if (gpx_) {
-            gpx_->Fix(utcTime, utcDate, speedUnit);
+            gpx_->Fix(fix);
         }
     }
 

@@ -117,6 +117,8 @@ bool GpxFile::Create(const std::filesystem::path& finalPath, std::string_view lo
     logName_ = logName;
     fixTime_.reset();
     speedUnit_ = {};
+    dateField_.clear();
+    date_.reset();
     pending_.active = false;
     lastTrackTime_.reset();
     counts_ = {};
@@ -130,9 +132,15 @@ bool GpxFile::Create(const std::filesystem::path& finalPath, std::string_view lo
     return true;
 }
 
-void GpxFile::Fix(std::string_view utcTime, std::string_view utcDate, std::string_view speedUnit) {
-    fixTime_ = ReadFixTime(utcTime, utcDate);
-    speedUnit_ = speedUnit;
+void GpxFile::Fix(const GpxFix& fix) {
+    if (fix.utcDate != dateField_.view() || fix.utcDate.size() > 6) {
+        dateField_ = fix.utcDate.substr(0, 7); // longer than a date: never matches one
+        date_ = ReadFixDate(fix.utcDate);
+    }
+    fixTime_ = date_ ? ReadFixTime(fix.utcTime, *date_) : std::nullopt;
+    speedUnit_ = fix.speedUnit;
+    fixLat_ = fix.lat;
+    fixLon_ = fix.lon;
 }
 
 void GpxFile::openPoint(OutputFile& file, std::string_view tag, std::string_view lat,
@@ -147,9 +155,7 @@ void GpxFile::openPoint(OutputFile& file, std::string_view tag, std::string_view
 
 void GpxFile::TrackPoint(std::string_view lat, std::string_view lon) {
     flushPending();
-    const std::optional<double> latValue = Coordinate(lat);
-    const std::optional<double> lonValue = Coordinate(lon);
-    if (!latValue || !lonValue || !InGpxRange(*latValue, *lonValue)) {
+    if (!InGpxRange(fixLat_, fixLon_)) {
         ++counts_.leftOut;
         return;
     }
@@ -171,8 +177,8 @@ void GpxFile::TrackPoint(std::string_view lat, std::string_view lon) {
     }
 
     if (counts_.trackPoints == 0) {
-        minLat_ = maxLat_ = *latValue;
-        minLon_ = maxLon_ = *lonValue;
+        minLat_ = maxLat_ = fixLat_;
+        minLon_ = maxLon_ = fixLon_;
         minLatText_ = maxLatText_ = lat;
         minLonText_ = maxLonText_ = lon;
         counts_.segments = 1;
@@ -187,8 +193,8 @@ void GpxFile::TrackPoint(std::string_view lat, std::string_view lon) {
                 highText = text;
             }
         };
-        widen(*latValue, lat, minLat_, maxLat_, minLatText_, maxLatText_);
-        widen(*lonValue, lon, minLon_, maxLon_, minLonText_, maxLonText_);
+        widen(fixLat_, lat, minLat_, maxLat_, minLatText_, maxLatText_);
+        widen(fixLon_, lon, minLon_, maxLon_, minLonText_, maxLonText_);
     }
     ++counts_.trackPoints;
 }

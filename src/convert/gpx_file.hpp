@@ -20,6 +20,13 @@ struct GpxCounts {
     std::uint64_t leftOut = 0;     // points outside GPX's latitude/longitude ranges
 };
 
+// What the GPX file adds to the draw records of one position.
+struct GpxFix {
+    std::string_view utcTime, utcDate; // $GPRMC fields 1 and 9
+    std::string_view speedUnit;        // the unit of the speed text
+    double lat = 0, lon = 0;           // the values of the coordinate texts
+};
+
 // The drive as one GPX 1.1 file, fed with the same records as the draw files.
 //
 // GPX wants the metadata (with the track's bounds) and the waypoints before
@@ -40,10 +47,10 @@ public:
     bool Create(const std::filesystem::path& finalPath, std::string_view logName,
                 std::string& error);
 
-    // The position being processed: its $GPRMC time and date fields, and the
-    // unit of its speed text. Applies to the records that follow.
-    void Fix(std::string_view utcTime, std::string_view utcDate, std::string_view speedUnit);
+    // The position being processed; applies to the records that follow.
+    void Fix(const GpxFix& fix);
 
+    // The track point of the position given to Fix, in the draw file's texts.
     void TrackPoint(std::string_view lat, std::string_view lon);
     void TimeWaypoint(std::string_view lat, std::string_view lon, std::string_view label);
     void SpeedWaypoint(std::string_view lat, std::string_view lon, std::string_view speed);
@@ -83,6 +90,10 @@ private:
 
     std::optional<FixTime> fixTime_; // of the position being processed
     std::string_view speedUnit_;
+    double fixLat_ = 0, fixLon_ = 0;
+    // The last date field read: most fixes share their date with the one before.
+    ShortText<8> dateField_;
+    std::optional<FixDate> date_;
     Pending pending_;
 
     std::optional<double> lastTrackTime_;
