@@ -124,11 +124,13 @@ for size in 20 200; do
     echo "  (zum-convert's CPU time, user + system: $cpu s, $(mbs "$bytes" "$cpu") MB/s)"
 
     # The same run writing the GPX file as well.
+    zcpu=$cpu
     measure "$convert" --settings /dev/null -q --gpx --output-dir "$tmp/outputs" "$log"
     gpx_ratio[$size]=$(awk -v g="$best" -v z="$zt" 'BEGIN { printf "%.2f", g / z }')
     gpx_rss[$size]=$rss
     row "  with --gpx" "$best" "$(mbs "$bytes" "$best")" "$(mib "$rss")" \
-        "${gpx_ratio[$size]}x the time without (CPU $cpu s)"
+        "${gpx_ratio[$size]}x the time without; CPU $cpu s, $(awk -v g="$cpu" -v z="$zcpu" \
+            'BEGIN { if (z > 0) printf "%.2fx", g / z; else printf "-" }') the CPU time without"
 
     measure wc -l "$log"
     row "wc -l" "$best" "$(mbs "$bytes" "$best")" "$(mib "$rss")" \

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <system_error>
 
@@ -167,14 +168,25 @@ void GpxFile::TrackPoint(std::string_view lat, std::string_view lon) {
         }
         lastTrackTime_ = fixTime_->seconds;
     }
-    openPoint(track_, "      <trkpt", lat, lon);
+    // One write per point: this runs for every fix of the log.
+    char line[2 * sizeof(NumberText) + 96];
+    char* at = line;
+    const auto put = [&at](std::string_view text) {
+        std::memcpy(at, text.data(), text.size());
+        at += text.size();
+    };
+    put("      <trkpt lat=\"");
+    put(lat);
+    put("\" lon=\"");
+    put(lon);
     if (fixTime_) {
-        track_.Write("><time>");
-        track_.Write(fixTime_->text);
-        track_.Write("</time></trkpt>\r\n");
+        put("\"><time>");
+        put(fixTime_->text);
+        put("</time></trkpt>\r\n");
     } else {
-        track_.Write("/>\r\n");
+        put("\"/>\r\n");
     }
+    track_.Write({line, static_cast<std::size_t>(at - line)});
 
     if (counts_.trackPoints == 0) {
         minLat_ = maxLat_ = fixLat_;

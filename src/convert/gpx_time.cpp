@@ -73,9 +73,18 @@ std::optional<FixDate> ReadFixDate(std::string_view date) {
 }
 
 std::optional<FixTime> ReadFixTime(std::string_view time, const FixDate& date) {
-    const int hour = Digits(time, 0, 2);
-    const int minute = Digits(time, 2, 2);
-    const int second = Digits(time, 4, 2);
+    if (time.size() < 6) {
+        return std::nullopt;
+    }
+    const auto two = [&time](std::size_t at) {
+        const char tens = time[at], ones = time[at + 1];
+        return tens >= '0' && tens <= '9' && ones >= '0' && ones <= '9'
+                   ? (tens - '0') * 10 + (ones - '0')
+                   : -1;
+    };
+    const int hour = two(0);
+    const int minute = two(2);
+    const int second = two(4);
     if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59) {
         return std::nullopt;
     }
