@@ -21,7 +21,8 @@ void PrintSummary(const std::string& name, const zum::RunResult& result) {
               << " satellite, " << r.speed << " speed and " << r.fix << " 2-D waypoints";
     if (result.gpx) {
         std::cout << "; GPX: " << result.gpx->trackPoints << " track points in "
-                  << result.gpx->segments << " segments, "
+                  << result.gpx->segments
+                  << (result.gpx->segments == 1 ? " segment, " : " segments, ")
                   << result.gpx->waypoints + result.gpx->markers << " waypoints";
     }
     std::cout << '\n';
