@@ -141,6 +141,7 @@ TEST(Gpx, ReceiverLogsReadBackAsTheirDrawFiles) {
 // A log without positions, named with markup and a byte that is not UTF-8:
 // a valid GPX with the name escaped, no bounds and no track points. A time
 // field holding control and non-UTF-8 bytes still gives a file that parses.
+// Points left out for their ranges are told on stderr.
 TEST(Gpx, LogsWithoutPositionsOrWithDamagedTextGiveValidFiles) {
     TempFolder work;
     const std::string odd = "a&b<c>\xff NMEA.TXT";
@@ -150,10 +151,16 @@ TEST(Gpx, LogsWithoutPositionsOrWithDamagedTextGiveValidFiles) {
               "$GPRMC,1\x01\xff\x02"
               "34,A,3930.8708,N,11951.5388,W,0.0,216.7,110306,15.2,E,A*00\r\n"
               "$GPGSA,A,2,05,06,07,,,,,,,,,,2.3,1.3,1.8*00\r\n");
-    const Outcome run = RunConvert({"--settings", "/dev/null", "--gpx", "--marking", "interval",
-                                    "--interval-distance", "1", (work / odd).string(),
-                                    (work / "DAMAGEDNMEA.TXT").string()});
+    std::filesystem::copy_file(kGolden / "midnight.nmea", work / "RANGESNMEA.TXT");
+    const Outcome run =
+        RunConvert({"--settings", "/dev/null", "--gpx", "--marking", "interval",
+                    "--interval-distance", "1", (work / odd).string(),
+                    (work / "DAMAGEDNMEA.TXT").string(), (work / "RANGESNMEA.TXT").string()});
     ASSERT_EQ(run.status, 0) << run.err;
+    // Only the log with points outside GPX's ranges has them counted.
+    EXPECT_EQ(run.err, "zum-convert: " + (work / "RANGESNMEA.TXT").string() +
+                           ": 5 points outside latitude -90..90 or longitude -180..<180 left out "
+                           "of the GPX file\n");
 
     const auto empty = work / (odd + ".gpx");
     EXPECT_EQ(Validate(empty).status, 0) << Validate(empty).err;
