@@ -12,7 +12,8 @@ FUZZ_SECONDS ?= 60
 
 DEB_PACKAGES := cmake ninja-build g++ make pkg-config \
 	qt6-base-dev libgl1-mesa-dev libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev \
-	clang libclang-rt-14-dev time gpsbabel xvfb xauth
+	clang libclang-rt-14-dev time gpsbabel xvfb xauth \
+	libxml2-utils python3-gpxpy
 
 .PHONY: deps demo test run bench fuzz format clean release dev
 

@@ -1,9 +1,8 @@
 // zum-points: the window program.
-#include "platform/dialogs.hpp"
 #include "settings/configuration.hpp"
-#include "settings/own_settings.hpp"
-#include "settings/settings_file.hpp"
 #include "ui/window/main_window.hpp"
+#include "settings/settings_file.hpp"
+#include "platform/dialogs.hpp"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -34,8 +33,7 @@ int main(int argc, char* argv[]) {
     }
 
     zum::QtDialogs dialogs;
-    // Our own settings stay in their default place whatever --settings names.
-    zum::MainWindow window(dialogs, settingsPath, zum::DefaultOwnSettingsPath());
+    zum::MainWindow window(dialogs, settingsPath);
     dialogs.SetParent(&window);
     window.show();
     return QApplication::exec();

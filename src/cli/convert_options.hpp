@@ -2,6 +2,7 @@
 
 #include "convert/live_settings.hpp"
 #include "convert/talker.hpp"
+#include "settings/own_settings.hpp"
 
 #include <filesystem>
 #include <optional>
@@ -19,7 +20,6 @@ namespace zum {
 // settings file, which --settings does not move.
 struct ConvertOptions {
     std::string settingsFile;
-    std::string ownSettingsFile;
     std::optional<std::string> talkers;
     std::optional<double> timeZone;
     std::optional<std::string> units;
@@ -27,6 +27,7 @@ struct ConvertOptions {
     std::optional<double> intervalTime;
     std::optional<std::string> marking;
     std::string outputDir;
+    std::optional<bool> gpx; // unset: our own settings file decides
     bool quiet = false;
     std::vector<std::string> logs;
 };
@@ -38,9 +39,9 @@ void AddConvertOptions(CLI::App& app, ConvertOptions& options);
 // value, with `problem` set, when an option value cannot be stored.
 std::optional<LiveSettings> ResolveSettings(const ConvertOptions& options, std::string& problem);
 
-// The talker reading: --talkers when given, else "Accept Other Talkers" from
-// our own settings file (off when that file is missing or damaged).
-TalkerMode ResolveTalkers(const ConvertOptions& options);
+// The talker reading: --talkers when given, else "Accept Other Talkers" as
+// read from our own settings file.
+TalkerMode ResolveTalkers(const ConvertOptions& options, const OwnSettings& own);
 
 // Where a log's outputs go: beside it, or in `outputDir` when given; the
 // suffixes are appended to the whole file name.

@@ -15,9 +15,17 @@
 
 namespace {
 
-void PrintSummary(const std::string& name, const zum::RecordCounts& r) {
+void PrintSummary(const std::string& name, const zum::RunResult& result) {
+    const zum::RecordCounts& r = result.records;
     std::cout << name << ": " << r.draw << " track points, " << r.time << " time, " << r.sat
-              << " satellite, " << r.speed << " speed and " << r.fix << " 2-D waypoints\n";
+              << " satellite, " << r.speed << " speed and " << r.fix << " 2-D waypoints";
+    if (result.gpx) {
+        std::cout << "; GPX: " << result.gpx->trackPoints << " track points in "
+                  << result.gpx->segments
+                  << (result.gpx->segments == 1 ? " segment, " : " segments, ")
+                  << result.gpx->waypoints + result.gpx->markers << " waypoints";
+    }
+    std::cout << '\n';
 }
 
 // Tells the user what the GP-only reading passed over, and how to read it.
@@ -38,7 +46,6 @@ int main(int argc, char** argv) {
                  "zum-convert"};
     zum::ConvertOptions options;
     options.settingsFile = zum::DefaultSettingsPath().string();
-    options.ownSettingsFile = zum::DefaultOwnSettingsPath().string();
     zum::AddConvertOptions(app, options);
     try {
         app.parse(argc, argv);
@@ -53,13 +60,19 @@ int main(int argc, char** argv) {
         return 2;
     }
     const zum::FixedSettings source(*settings);
-    const zum::TalkerMode talkers = zum::ResolveTalkers(options);
+    // --gpx and --no-gpx, and --talkers, override the window's saved choices,
+    // which live in our own settings file whatever --settings names.
+    zum::OwnSettings own;
+    zum::ReadOwnSettings(own, zum::DefaultOwnSettingsPath());
+    const bool writeGpx = options.gpx.value_or(own.writeGpx);
+    const zum::TalkerMode talkers = zum::ResolveTalkers(options, own);
 
     int status = 0;
     for (const std::string& log : options.logs) {
         zum::ConversionJob job;
         job.input = log;
         job.outputStem = zum::OutputStemFor(log, options.outputDir);
+        job.writeGpx = writeGpx;
         job.talkers = talkers;
         zum::ConversionState state; // each log starts afresh
         state.Clear();
@@ -69,8 +82,13 @@ int main(int argc, char** argv) {
             status = 1;
             continue;
         }
+        if (result.gpx && result.gpx->leftOut != 0) {
+            std::cerr << "zum-convert: " << log << ": " << result.gpx->leftOut
+                      << " points outside latitude -90..90 or longitude -180..<180 left out of "
+                         "the GPX file\n";
+        }
         if (!options.quiet) {
-            PrintSummary(log, result.records);
+            PrintSummary(log, result);
         }
         if (result.skippedPositions != 0) {
             PrintSkipped(log, result);

@@ -107,7 +107,9 @@ RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
     }
 
     DrawFiles out;
-    if (!out.Create(job.outputStem, result.message)) {
+    if (!out.Create(job.outputStem, result.message) ||
+        (job.writeGpx &&
+         !out.AddGpx(job.outputStem, job.input.filename().string(), result.message))) {
         result.status = RunStatus::OutputFailed;
         return result;
     }
@@ -149,6 +151,7 @@ RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
     if (result.skippedPositions != 0) {
         result.skippedNames = reading.skipped.Names();
     }
+    result.gpx = out.Gpx();
     return result;
 }
 

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -38,6 +39,7 @@ struct RunResult {
     // sentence names ("$GNRMC"); 0 and empty in an Any run.
     std::uint64_t skippedPositions = 0;
     std::string skippedNames;
+    std::optional<GpxCounts> gpx; // when a GPX file was written
 };
 
 struct ConversionJob {
@@ -45,6 +47,8 @@ struct ConversionJob {
     // The outputs are this path with each suffix appended ("…/0511NMEA.TXT"
     // gives "…/0511NMEA.TXT_draw.txt"); normally the input path itself.
     std::filesystem::path outputStem;
+    // Also write outputStem & ".gpx", the drive as GPX 1.1.
+    bool writeGpx = false;
     // Fixed for the whole run.
     TalkerMode talkers = TalkerMode::GpOnly;
 };

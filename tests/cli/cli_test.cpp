@@ -1,9 +1,6 @@
-#include "convert/temp_folder.hpp"
+#include "run_convert.hpp"
 
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
-#include <sys/wait.h>
 
 namespace zum::testing {
 namespace {
@@ -11,53 +8,8 @@ namespace {
 const std::filesystem::path kGolden = ZUM_GOLDEN_DIR;
 const char* kSuffixes[] = {"_draw.txt", "_time.txt", "_sat.txt", "_speed.txt", "_2d.txt"};
 
-struct Outcome {
-    int status;
-    std::string out, err;
-};
-
-std::string Quote(const std::string& arg) {
-    std::string quoted = "'";
-    for (char c : arg) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
-
-// Where zum-convert looks for zum-points.conf during the tests: our own
-// settings file is read from its default place whatever --settings says, so
-// the configuration folder is a test folder, never the user's.
-const TempFolder& ConfigHome() {
-    static const TempFolder folder;
-    return folder;
-}
-
-// Runs the real zum-convert with the arguments, never the user's settings.
-Outcome RunConvert(const std::vector<std::string>& args) {
-    TempFolder capture;
-    std::string command = "XDG_CONFIG_HOME=" + Quote(ConfigHome().path().string()) + " ";
-    command += Quote(ZUM_CONVERT);
-    for (const std::string& arg : args) {
-        command.append(" ").append(Quote(arg));
-    }
-    command.append(" >").append(Quote((capture / "out").string()));
-    command.append(" 2>").append(Quote((capture / "err").string()));
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(capture / "out"),
-            ReadFile(capture / "err")};
-}
-
-std::vector<std::string> LinesOf(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty()) {
-            lines.push_back(line);
-        }
-    }
-    return lines;
-}
-
+// A golden folder holding a .gpx expects one (its args ask for it); the
+// others expect none.
 TEST(ZumConvert, GoldenLogsGiveTheirFiveFilesByteForByte) {
     int cases = 0;
     for (const auto& entry : std::filesystem::directory_iterator(kGolden)) {
@@ -80,8 +32,15 @@ TEST(ZumConvert, GoldenLogsGiveTheirFiveFilesByteForByte) {
             const std::string name = std::string("0511NMEA.TXT") + suffix;
             EXPECT_EQ(ReadFile(work / name), ReadFile(dir / name)) << dir.filename() << " " << name;
         }
+        EXPECT_EQ(std::filesystem::exists(work / "0511NMEA.TXT.gpx"),
+                  std::filesystem::exists(dir / "0511NMEA.TXT.gpx"))
+            << dir.filename();
+        if (std::filesystem::exists(dir / "0511NMEA.TXT.gpx")) {
+            EXPECT_EQ(ReadFile(work / "0511NMEA.TXT.gpx"), ReadFile(dir / "0511NMEA.TXT.gpx"))
+                << dir.filename();
+        }
     }
-    EXPECT_GE(cases, 8);
+    EXPECT_GE(cases, 9);
 }
 
 TEST(ZumConvert, TakesDefaultsFromTheSettingsFileAndOptionsOverThem) {
@@ -154,10 +113,11 @@ TEST(ZumConvert, TalkersDefaultToOurOwnSettingsFileWhicheverSharedFileIsUsed) {
     TempFolder work;
     const auto log = work / "NMEA.TXT";
     std::filesystem::copy_file(kGolden / "furuno.nmea", log);
-    const auto conf = ConfigHome() / "zum-points.conf";
+    TempFolder config;
+    const auto conf = config / "zum-points.conf";
     const auto tracks = [&](std::vector<std::string> args) {
         args.insert(args.end(), {"-q", log.string()});
-        const Outcome run = RunConvert(args);
+        const Outcome run = RunConvert(args, config.path());
         EXPECT_EQ(run.status, 0) << run.err;
         return ReadFile(work / "NMEA.TXT_draw.txt").size() > 20 ? "any" : "gp";
     };

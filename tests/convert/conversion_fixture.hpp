@@ -54,7 +54,8 @@ inline Outputs Convert(const std::vector<std::string>& lines, const LiveSettings
     }
     const auto path = folder / "0511NMEA.TXT";
     WriteFile(path, log);
-    const RunResult run = ConvertLog({path, path, talkers}, FixedSettings(settings), state);
+    const RunResult run = ConvertLog({.input = path, .outputStem = path, .talkers = talkers},
+                                     FixedSettings(settings), state);
     EXPECT_EQ(run.status, RunStatus::Done) << run.message;
     if (result != nullptr) {
         *result = run;

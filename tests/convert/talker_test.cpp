@@ -184,7 +184,8 @@ TEST(Talkers, ModernAndMixedReceiverLogsGiveTracks) {
         state.Clear();
         const auto stem = folder / log.filename().string();
         const RunResult result =
-            ConvertLog({log, stem, TalkerMode::Any}, FixedSettings(LiveSettings{}), state);
+            ConvertLog({.input = log, .outputStem = stem, .talkers = TalkerMode::Any},
+                       FixedSettings(LiveSettings{}), state);
         ASSERT_EQ(result.status, RunStatus::Done) << log << ": " << result.message;
         const Outputs out = ReadOutputs(stem);
         EXPECT_FALSE(out.draw.empty()) << log;
@@ -206,7 +207,8 @@ TEST(Talkers, ModernAndMixedReceiverLogsGiveTracks) {
     const auto gp = folder / "gp.TXT";
     WriteFile(gp, text);
     ConversionState a, b;
-    ConvertLog({both, both, TalkerMode::Any}, FixedSettings(LiveSettings{}), a);
+    ConvertLog({.input = both, .outputStem = both, .talkers = TalkerMode::Any},
+               FixedSettings(LiveSettings{}), a);
     ConvertLog({gp, gp}, FixedSettings(LiveSettings{}), b);
     EXPECT_EQ(ReadOutputs(both).draw, ReadOutputs(gp).draw);
     EXPECT_EQ(ReadOutputs(both).draw.size(), 122u);

@@ -85,10 +85,9 @@ private:
     std::chrono::steady_clock::time_point lastEvents_;
 };
 
-MainWindow::MainWindow(Dialogs& dialogs, std::filesystem::path settingsPath,
-                       std::filesystem::path ownSettingsPath, QWidget* parent)
+MainWindow::MainWindow(Dialogs& dialogs, std::filesystem::path settingsPath, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs), settingsPath_(std::move(settingsPath)),
-      ownSettingsPath_(std::move(ownSettingsPath)),
+      ownSettingsPath_(DefaultOwnSettingsPath()),
       frmHelp_(QStringLiteral("frmHelp"), QStringLiteral("Description"), &DescriptionLines),
       frmHelp2_(QStringLiteral("frmHelp2"), QStringLiteral("Data File Examples"), &FileSampleLines),
       frmSPhelp_(QStringLiteral("frmSPhelp"), QStringLiteral("Special Purpose Selections"),
@@ -187,6 +186,12 @@ void MainWindow::Form_Load() {
 
 void MainWindow::LoadSettings() {
     ReadSettingsFile(config_, settingsPath_);
+    // Like the shared file, a missing or unreadable one of our own is
+    // skipped and leaves its items off.
+    OwnSettings own;
+    ReadOwnSettings(own, ownSettingsPath_);
+    mnuWriteGpx_->setChecked(own.writeGpx);
+    mnuAcceptOtherTalkers_->setChecked(own.acceptOtherTalkers);
 
     mnuIntervalOnly_->setChecked(false);
     mnuAtStops_->setChecked(false);
@@ -202,11 +207,6 @@ void MainWindow::LoadSettings() {
     } else {
         mnuIntervalOnly_->setChecked(true);
     }
-
-    // A missing or damaged file of our own leaves its settings off, as the
-    // shared file's defaults are kept when it is missing.
-    ReadOwnSettings(own_, ownSettingsPath_);
-    mnuAcceptOtherTalkers_->setChecked(own_.acceptOtherTalkers);
 }
 
 void MainWindow::mnuSaveSettings_Click() {
@@ -219,11 +219,18 @@ void MainWindow::mnuSaveSettings_Click() {
     if (!WriteSettingsFile(config_, settingsPath_, message)) {
         dialogs_.Message(FromLocal(message));
     }
-    // Our own file is saved whether or not the shared one could be.
-    own_.acceptOtherTalkers = mnuAcceptOtherTalkers_->isChecked();
-    if (!WriteOwnSettings(own_, ownSettingsPath_, message)) {
+    // The other items of our own file keep their stored values.
+    OwnSettings own;
+    ReadOwnSettings(own, ownSettingsPath_);
+    own.writeGpx = mnuWriteGpx_->isChecked();
+    own.acceptOtherTalkers = mnuAcceptOtherTalkers_->isChecked();
+    if (!WriteOwnSettings(own, ownSettingsPath_, message)) {
         dialogs_.Message(FromLocal(message));
     }
+}
+
+void MainWindow::mnuWriteGpx_Click() {
+    mnuWriteGpx_->setChecked(!mnuWriteGpx_->isChecked());
 }
 
 void MainWindow::mnuExit_Click() {
@@ -275,15 +282,21 @@ void MainWindow::mnuConvert_Click() {
         const RunningFlag flag(*this);
         const MenuSettings settings(*this);
         RunPacer pacer(*this);
-        const ConversionJob job{input, input,
-                                mnuAcceptOtherTalkers_->isChecked() ? TalkerMode::Any
-                                                                    : TalkerMode::GpOnly};
+        ConversionJob job{input, input};
+        job.writeGpx = mnuWriteGpx_->isChecked();
+        job.talkers = mnuAcceptOtherTalkers_->isChecked() ? TalkerMode::Any : TalkerMode::GpOnly;
         result = ConvertLog(job, settings, state_, &pacer);
     }
 
     switch (result.status) {
     case RunStatus::Done:
         SetStatus(QStringLiteral("DONE"));
+        if (result.gpx && result.gpx->leftOut != 0) {
+            dialogs_.Message(QStringLiteral("%1 points outside latitude -90..90 or longitude "
+                                            "-180..<180 were left out of %2.gpx.")
+                                 .arg(result.gpx->leftOut)
+                                 .arg(name));
+        }
         OfferOtherTalkers(result);
         break;
     case RunStatus::InputNotOpened:

@@ -30,16 +30,15 @@ struct RunResult;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // Starts up at once from the shared settings file at `settingsPath` and
-    // our own at `ownSettingsPath`.
-    MainWindow(Dialogs& dialogs, std::filesystem::path settingsPath,
-               std::filesystem::path ownSettingsPath, QWidget* parent = nullptr);
+    // Starts up at once from the settings file at `settingsPath`.
+    MainWindow(Dialogs& dialogs, std::filesystem::path settingsPath, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Menu commands, named after their menu items. The control arrays' handlers
     // take the element's index.
     void mnuConvert_Click();
     void mnuSaveSettings_Click();
+    void mnuWriteGpx_Click();
     void mnuExit_Click();
     void mnuTimeZone_Click(std::int16_t Index);
     void mnuDistanceUnits_Click(std::int16_t Index);
@@ -98,9 +97,8 @@ private:
 
     Dialogs& dialogs_;
     std::filesystem::path settingsPath_;
-    std::filesystem::path ownSettingsPath_;
+    std::filesystem::path ownSettingsPath_; // zum-points.conf, our settings alone
     Configuration config_;
-    OwnSettings own_; // as read at start-up; the menu's marks replace it on saving
     ConversionState state_;
     double SpeedFactor_ = 0.0; // knots to the chosen unit; set by the unit command
 
@@ -137,6 +135,7 @@ private:
     QAction* mnuEnableSound9600_ = nullptr;
     QAction* mnuEnableSound19200_ = nullptr;
     QAction* mnuSaveSettings_ = nullptr;
+    QAction* mnuWriteGpx_ = nullptr;
     QAction* mnuAcceptOtherTalkers_ = nullptr;
     QAction* mnuAbout_ = nullptr;
     QAction* mnuHelpDoc_ = nullptr;

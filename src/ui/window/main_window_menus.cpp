@@ -128,6 +128,8 @@ void MainWindow::createActions() {
     ConnectClick(mnuEnableSound19200_, this, [this] { mnuEnableSound19200_Click(); });
     mnuSaveSettings_ = newAction("mnuSaveSettings", "Save Settings");
     ConnectClick(mnuSaveSettings_, this, [this] { mnuSaveSettings_Click(); });
+    mnuWriteGpx_ = newAction("mnuWriteGpx", "Also Write &GPX File", true);
+    ConnectClick(mnuWriteGpx_, this, [this] { mnuWriteGpx_Click(); });
     mnuAcceptOtherTalkers_ =
         newAction("mnuAcceptOtherTalkers", "Accept &Other Talkers (GN, GL, GA, GB, BD)", true);
     ConnectClick(mnuAcceptOtherTalkers_, this, [this] { mnuAcceptOtherTalkers_Click(); });
@@ -181,7 +183,7 @@ void MainWindow::createMenus() {
     special->addAction(mnuEnableSound9600_);
     special->addAction(mnuEnableSound19200_);
     mnuSettings_->addAction(mnuSaveSettings_);
-    // Kept last: it is not part of the settings file the logger shares.
+    mnuSettings_->addAction(mnuWriteGpx_);
     mnuSettings_->addAction(mnuAcceptOtherTalkers_);
 
     helpMnu_ = NewMenu(bar->addMenu(tr("&Help")), "helpMnu");

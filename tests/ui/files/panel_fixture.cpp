@@ -23,8 +23,7 @@ void PanelTest::SetUp() {
     // With no settings file the window starts in HOME.
     const QByteArray home = qgetenv("HOME");
     qputenv("HOME", root.toLocal8Bit());
-    window = std::make_unique<MainWindow>(dialogs, (root + "/none.dat").toStdString(),
-                                          (root + "/none.conf").toStdString());
+    window = std::make_unique<MainWindow>(dialogs, (root + "/none.dat").toStdString());
     qputenv("HOME", home);
     window->SetEventPacing(1, std::chrono::milliseconds(0));
     window->show();

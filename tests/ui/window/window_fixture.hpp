@@ -23,13 +23,13 @@ protected:
     void SetUp() override;
     // A window started from settingsPath_, shown offscreen.
     std::unique_ptr<MainWindow> Start() {
-        auto window = std::make_unique<MainWindow>(dialogs_, settingsPath_, ownSettingsPath_);
+        auto window = std::make_unique<MainWindow>(dialogs_, settingsPath_);
         window->show();
         return window;
     }
 
     QTemporaryDir tmp_;
-    std::filesystem::path dir_, home_, settingsPath_, ownSettingsPath_;
+    std::filesystem::path dir_, home_, configHome_, settingsPath_;
     ScriptedDialogs dialogs_;
 };
 
