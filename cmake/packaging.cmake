@@ -12,17 +12,16 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "")
-# The extended description: each line starts with a space; " ." is an empty line.
+# The extended description under the summary line; CPack indents it and
+# turns the empty line into " .".
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
- ZUM-POINTS reads the NMEA 0183 log of a drive (the $GPRMC and $GPGSA
- sentences a GPS receiver sends) and writes the five text files a street-map
- program imports as draw files: the track line, and waypoints labelled with
- the local time, the number of satellites in use and the speed, plus markers
- where the receiver had no 3-D fix.
- .
- The package holds the window program zum-points and the command-line
- converter zum-convert, which does the same work for many logs at once.")
+    "ZUM-POINTS reads the NMEA 0183 log of a drive (the $GPRMC and $GPGSA
+sentences a GPS receiver sends) and writes the five text files a street-map
+program imports as draw files: the track line, and waypoints labelled with
+the local time, the number of satellites in use and the speed, plus markers
+where the receiver had no 3-D fix.
+
+The package holds the window program zum-points and the command-line
+converter zum-convert, which does the same work for many logs at once.")
 
 include(CPack)
