@@ -1,6 +1,7 @@
 // zum-convert: converts NMEA logs into the five draw files, exactly as the
 // window would, for batch work.
 #include "cli/convert_options.hpp"
+#include "cli/gnu_conventions.hpp"
 #include "convert/conversion_run.hpp"
 #include "settings/own_settings.hpp"
 #include "settings/settings_file.hpp"
@@ -47,6 +48,7 @@ int main(int argc, char** argv) {
     zum::ConvertOptions options;
     options.settingsFile = zum::DefaultSettingsPath().string();
     zum::AddConvertOptions(app, options);
+    zum::ApplyGnuConventions(app, options.settingsFile);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -1,5 +1,9 @@
+#include "convert/temp_folder.hpp"
 #include "run_convert.hpp"
+#include "version/version.hpp"
 
+#include <cstdlib>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace zum::testing {
@@ -149,6 +153,51 @@ TEST(ZumConvert, UnwritableOutputsAndBadOptions) {
               2);
     EXPECT_EQ(work.Names(), std::vector<std::string>{"0511NMEA.TXT"});
     EXPECT_EQ(RunConvert({"--help"}).status, 0);
+}
+
+TEST(ZumConvert, FollowsGnuConventions) {
+    const Outcome version = RunConvert({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, std::string("zum-convert ") + kVersion + "\n");
+
+    TempFolder work;
+    std::filesystem::copy_file(kGolden / "drive.nmea", work / "-x.TXT");
+    // Every message names the program first: the parser's and the conversion's.
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        const char* names;
+    } kFaults[] = {
+        {{"--bogus", (work / "-x.TXT").string()}, 2, "--bogus"},
+        {{"--units", "furlongs", (work / "-x.TXT").string()}, 2, "furlongs"},
+        {{}, 2, "LOG"},
+        {{"--settings", "/dev/null", (work / "missing.TXT").string()}, 1, "missing.TXT"},
+    };
+    for (const auto& fault : kFaults) {
+        const Outcome run = RunConvert(fault.args);
+        EXPECT_EQ(run.status, fault.status) << fault.names;
+        EXPECT_EQ(run.err.rfind("zum-convert: ", 0), 0u) << run.err;
+        EXPECT_NE(run.err.find(fault.names), std::string::npos) << run.err;
+    }
+
+    // "--" ends the options: a log named like an option converts.
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(work.path());
+    const Outcome dashed = RunConvert({"--settings", "/dev/null", "-q", "--", "-x.TXT"});
+    const Outcome undashed = RunConvert({"--settings", "/dev/null", "-q", "-x.TXT"});
+    std::filesystem::current_path(before);
+    EXPECT_EQ(dashed.status, 0) << dashed.err;
+    EXPECT_EQ(ReadFile(work / "-x.TXT_draw.txt"),
+              ReadFile(kGolden / "drive-at-stops" / "0511NMEA.TXT_draw.txt"));
+    EXPECT_EQ(undashed.status, 2);
+
+    // The help names the default settings file, "--" and the exit statuses.
+    const Outcome help = RunConvert({"--help"}, "/nowhere/config");
+    EXPECT_EQ(help.status, 0);
+    for (const char* part : {"/nowhere/config/zum-settings.dat", "zum-convert -- -x.TXT",
+                             "Exit status:", "  1  ", "  2  usage error"}) {
+        EXPECT_NE(help.out.find(part), std::string::npos) << part;
+    }
 }
 
 } // namespace
