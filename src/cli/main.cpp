@@ -31,7 +31,7 @@ void PrintSummary(const std::string& name, const zum::RunResult& result) {
 
 // Tells the user what the GP-only reading passed over, and how to read it.
 void PrintSkipped(const std::string& name, const zum::RunResult& r) {
-    std::cerr << name << ": " << r.skippedPositions
+    std::cerr << "zum-convert: " << name << ": " << r.skippedPositions
               << (r.skippedPositions == 1 ? " position report" : " position reports")
               << " from other talkers (" << r.skippedNames
               << ") skipped; --talkers any reads them\n";

@@ -91,7 +91,7 @@ TEST(ZumConvert, OtherTalkersAreNamedOnStderrAndReadOnRequest) {
     TempFolder work;
     const auto log = work / "gpsd-furuno_gl_ga-NMEA.TXT";
     std::filesystem::copy_file(kGolden / "furuno.nmea", log);
-    const std::string hint = log.string() +
+    const std::string hint = "zum-convert: " + log.string() +
                              ": 16 position reports from other talkers ($GNRMC) skipped; "
                              "--talkers any reads them\n";
     const Outcome gp = RunConvert({"--settings", "/dev/null", log.string()});
