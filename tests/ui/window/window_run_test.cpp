@@ -5,8 +5,11 @@
 #include "ui/files/file_panel.hpp"
 #include "window_fixture.hpp"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTest>
 
 namespace zum::testing {
@@ -155,6 +158,33 @@ TEST_F(WindowRunTest, ClosingTheWindowMidRunKeepsThePreviousOutputs) {
     // Only the log and its five outputs: no temporaries left behind.
     const auto entries = std::filesystem::directory_iterator(data_);
     EXPECT_EQ(std::distance(begin(entries), end(entries)), 6);
+}
+
+// Started with Alt+C, a run leaves the menu bar as a mouse click does: a
+// moment later no item is held, and a click on a menu opens it.
+TEST_F(WindowRunTest, MenuBarTakesClicksDuringARunStartedWithAltC) {
+    auto window = StartWithLog();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QMenuBar* bar = window->menuBar();
+    auto* file = window->findChild<QMenu*>(QStringLiteral("mnuFile"));
+    QAction* held = nullptr;
+    bool opened = false;
+    AtPosition(*window, 5, [&] {
+        QTest::keyRelease(window.get(), Qt::Key_C, Qt::AltModifier);
+        QTest::keyRelease(window.get(), Qt::Key_Alt);
+        QTest::qWait(200);
+        held = bar->activeAction();
+        QTest::mouseClick(bar, Qt::LeftButton, {},
+                          bar->actionGeometry(file->menuAction()).center());
+        opened = file->isVisible();
+        file->hide();
+    });
+    QTest::keyPress(window.get(), Qt::Key_Alt);
+    QTest::keyPress(window.get(), Qt::Key_C, Qt::AltModifier);
+    QTRY_COMPARE(StatusText(*window), QStringLiteral("DONE"));
+    EXPECT_EQ(held, nullptr);
+    EXPECT_TRUE(opened);
 }
 
 } // namespace
