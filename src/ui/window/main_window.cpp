@@ -1,19 +1,27 @@
 #include "ui/window/main_window.hpp"
 
-#include "settings/settings_file.hpp"
 #include "convert/conversion_run.hpp"
 #include "platform/dialogs.hpp"
 #include "platform/twips.hpp"
+#include "settings/settings_file.hpp"
 #include "ui/files/file_panel.hpp"
+#include "ui/files/track_picture.hpp"
 #include "ui/help/help_texts.hpp"
 #include "ui/window/menu_values.hpp"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
+#include <QIcon>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QUrl>
 #include <string>
 #include <utility>
 
@@ -39,6 +47,27 @@ QString PositionText(const ConversionState& state) {
     return text;
 }
 
+// The counts of a run, in the words zum-convert prints them.
+QString CountsCaption(const QString& name, const RecordCounts& r) {
+    return QStringLiteral("%1: %2 track points, %3 time, %4 satellite, %5 speed and %6 2-D "
+                          "waypoints")
+        .arg(name)
+        .arg(r.draw)
+        .arg(r.time)
+        .arg(r.sat)
+        .arg(r.speed)
+        .arg(r.fix);
+}
+
+// The window's icon, drawn for this program, in the sizes it comes in.
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/icons/zum-points-%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
+}
+
 } // namespace
 
 // The settings a run reads for each sentence, answered from the window's
@@ -53,13 +82,49 @@ private:
 };
 
 // Keeps the window alive during a run: every few lines it looks at the clock,
-// and when enough time has passed it shows the last position and handles the
-// pending events (menu commands, repaints, a close). It stops the run once
-// the window is closing.
+// and when enough time has passed it shows the last position, lets the
+// picture show the track so far and the share read, and handles the pending
+// events (menu commands, repaints, a close). It stops the run once the window
+// is closing. What the run writes goes into the picture's preview as it comes.
 class MainWindow::RunPacer final : public RunObserver {
 public:
-    explicit RunPacer(MainWindow& window)
-        : window_(window), lastEvents_(std::chrono::steady_clock::now()) {}
+    RunPacer(MainWindow& window, TrackPicture& picture)
+        : window_(window), picture_(picture), preview_(picture.Preview()),
+          lastEvents_(std::chrono::steady_clock::now()) {}
+
+    void RecordWritten(DrawFileKind kind, const ConversionState& state) override {
+        switch (kind) {
+        case DrawFileKind::Draw:
+            preview_.AddTrackPoint(state.LastLatValue, state.LastLonValue);
+            break;
+        case DrawFileKind::Time: {
+            // "HH:MM", as the time waypoint's label reads.
+            const std::string_view time = state.LocalTimeText.view();
+            char label[6] = {};
+            std::size_t n = 0;
+            for (std::size_t i = 0; i < time.size() && i < 4; ++i) {
+                if (i == 2) {
+                    label[n++] = ':';
+                }
+                label[n++] = time[i];
+            }
+            preview_.AddTimeWaypoint(state.LastLatValue, state.LastLonValue, {label, n});
+            break;
+        }
+        case DrawFileKind::Fix:
+            // A marker before any position stands nowhere.
+            if (!state.LastLatText.empty()) {
+                preview_.AddMarker(state.LastLatValue, state.LastLonValue);
+            }
+            break;
+        default:
+            break;
+        }
+    }
+
+    void BytesRead(std::uint64_t read, std::uint64_t total) override {
+        share_ = total > 0 ? static_cast<double>(read) / static_cast<double>(total) : 0.0;
+    }
 
     bool LineDone(const ConversionState& state) override {
         if (++lines_ >= window_.eventEveryLines_) {
@@ -72,6 +137,11 @@ public:
                         window_.SetStatus(position);
                     }
                 }
+                picture_.SetProgress(share_);
+                if (now - lastPaint_ >= kRepaintGap) {
+                    picture_.Grown();
+                    lastPaint_ = now;
+                }
                 QCoreApplication::processEvents();
                 lastEvents_ = std::chrono::steady_clock::now();
             }
@@ -80,9 +150,17 @@ public:
     }
 
 private:
+    // Drawing the whole track costs far more than handling events; the
+    // picture follows the run at a pace the eye still sees as smooth.
+    static constexpr std::chrono::milliseconds kRepaintGap{100};
+
     MainWindow& window_;
+    TrackPicture& picture_;
+    TrackPreview& preview_;
     int lines_ = 0;
+    double share_ = 0;
     std::chrono::steady_clock::time_point lastEvents_;
+    std::chrono::steady_clock::time_point lastPaint_;
 };
 
 MainWindow::MainWindow(Dialogs& dialogs, std::filesystem::path settingsPath, QWidget* parent)
@@ -93,6 +171,8 @@ MainWindow::MainWindow(Dialogs& dialogs, std::filesystem::path settingsPath, QWi
                  &SpecialPurposeLines) {
     setObjectName(QStringLiteral("frmForm1"));
     setWindowTitle(QStringLiteral("ZUM-POINTS"));
+    setWindowIcon(ProgramIcon());
+    setAcceptDrops(true);
     createActions();
     createMenus();
     createControls();
@@ -258,15 +338,22 @@ void MainWindow::mnuConvert_Click() {
         ~RunningFlag() { window.running_ = false; }
     };
 
+    TrackPicture& picture = panel_->Picture();
+    picture.BeginRun(name, config_.DistanceUnits);
     RunResult result;
     {
         const RunningFlag flag(*this);
         const MenuSettings settings(*this);
-        RunPacer pacer(*this);
+        RunPacer pacer(*this, picture);
         const ConversionJob job{input, input};
         result = ConvertLog(job, settings, state_, &pacer);
     }
 
+    if (result.status == RunStatus::Done) {
+        picture.EndRun(CountsCaption(name, result.records));
+    } else {
+        picture.FailRun();
+    }
     switch (result.status) {
     case RunStatus::Done:
         SetStatus(QStringLiteral("DONE"));
@@ -300,6 +387,44 @@ void MainWindow::SetEventPacing(int everyLines, std::chrono::milliseconds gap) {
 
 void MainWindow::SetStatus(const QString& text) {
     txtStatus_->setText(text);
+}
+
+bool MainWindow::OpenLog(const QString& path) {
+    const QFileInfo log(path);
+    if (log.isDir()) {
+        SetStatus(QStringLiteral("A folder is not a log: ") + QDir::toNativeSeparators(path));
+        return false;
+    }
+    if (!log.isFile()) {
+        SetStatus(QStringLiteral("No such file: ") + QDir::toNativeSeparators(path));
+        return false;
+    }
+    return panel_->SelectLog(log.absoluteFilePath());
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+// A dropped log is opened like an argument. During a run a drop changes
+// nothing: the run goes on with the log it has, and the status box keeps
+// showing where it is.
+void MainWindow::dropEvent(QDropEvent* event) {
+    if (running_) {
+        event->ignore();
+        return;
+    }
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1) {
+        SetStatus(QStringLiteral("Drop one log file at a time."));
+    } else if (!urls.front().isLocalFile()) {
+        SetStatus(QStringLiteral("Only a file on this computer can be opened."));
+    } else {
+        OpenLog(urls.front().toLocalFile());
+    }
+    event->acceptProposedAction();
 }
 
 void MainWindow::mnuOpen_Click() {
