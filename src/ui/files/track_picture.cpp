@@ -297,8 +297,14 @@ void TrackPicture::PaintPreview(QPainter& painter, const QRectF& area) const {
     painter.setFont(small);
     painter.setPen(kTextColour);
     if (!caption_.isEmpty()) {
+        // A long file name gives way to the counts.
+        QString caption = caption_;
+        const QString prefix = fileName_ + QStringLiteral(": ");
+        if (metrics.horizontalAdvance(caption) > top.width() && caption.startsWith(prefix)) {
+            caption.remove(0, prefix.size());
+        }
         painter.drawText(top, Qt::AlignLeft | Qt::AlignVCenter,
-                         metrics.elidedText(caption_, Qt::ElideRight, top.width()));
+                         metrics.elidedText(caption, Qt::ElideRight, top.width()));
     } else if (shows_ == Shows::Running) {
         painter.drawText(top, Qt::AlignLeft | Qt::AlignVCenter,
                          metrics.elidedText(fileName_, Qt::ElideMiddle, top.width()));

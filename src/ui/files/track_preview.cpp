@@ -123,4 +123,34 @@ void TrackPreview::AddTimeWaypoint(double lat, double lon, std::string_view labe
     }
 }
 
+void TrackPreview::AddRecord(DrawFileKind kind, const ConversionState& state) {
+    switch (kind) {
+    case DrawFileKind::Draw:
+        AddTrackPoint(state.LastLatValue, state.LastLonValue);
+        break;
+    case DrawFileKind::Time: {
+        // "HH:MM", as the time waypoint's label reads.
+        const std::string_view time = state.LocalTimeText.view();
+        std::array<char, 5> label{};
+        std::size_t n = 0;
+        for (std::size_t i = 0; i < time.size() && i < 4; ++i) {
+            if (i == 2) {
+                label[n++] = ':';
+            }
+            label[n++] = time[i];
+        }
+        AddTimeWaypoint(state.LastLatValue, state.LastLonValue, {label.data(), n});
+        break;
+    }
+    case DrawFileKind::Fix:
+        // A marker before any position stands nowhere.
+        if (!state.LastLatText.empty()) {
+            AddMarker(state.LastLatValue, state.LastLonValue);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
 } // namespace zum

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "convert/conversion_state.hpp"
+#include "convert/draw_files.hpp"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -36,6 +39,10 @@ public:
     void AddTrackPoint(double lat, double lon);
     void AddTimeWaypoint(double lat, double lon, std::string_view label);
     void AddMarker(double lat, double lon);
+    // A record a run reports written (RunObserver::RecordWritten): a track
+    // point, a time waypoint labelled "HH:MM" from the local time, or a 2-D
+    // marker at the last position. Other kinds are not drawn.
+    void AddRecord(DrawFileKind kind, const ConversionState& state);
 
     [[nodiscard]] const std::vector<GeoPoint>& Track() const { return track_.points; }
     [[nodiscard]] const std::vector<GeoPoint>& Markers() const { return markers_.points; }

@@ -93,33 +93,7 @@ public:
           lastEvents_(std::chrono::steady_clock::now()) {}
 
     void RecordWritten(DrawFileKind kind, const ConversionState& state) override {
-        switch (kind) {
-        case DrawFileKind::Draw:
-            preview_.AddTrackPoint(state.LastLatValue, state.LastLonValue);
-            break;
-        case DrawFileKind::Time: {
-            // "HH:MM", as the time waypoint's label reads.
-            const std::string_view time = state.LocalTimeText.view();
-            char label[6] = {};
-            std::size_t n = 0;
-            for (std::size_t i = 0; i < time.size() && i < 4; ++i) {
-                if (i == 2) {
-                    label[n++] = ':';
-                }
-                label[n++] = time[i];
-            }
-            preview_.AddTimeWaypoint(state.LastLatValue, state.LastLonValue, {label, n});
-            break;
-        }
-        case DrawFileKind::Fix:
-            // A marker before any position stands nowhere.
-            if (!state.LastLatText.empty()) {
-                preview_.AddMarker(state.LastLatValue, state.LastLonValue);
-            }
-            break;
-        default:
-            break;
-        }
+        preview_.AddRecord(kind, state);
     }
 
     void BytesRead(std::uint64_t read, std::uint64_t total) override {
