@@ -248,11 +248,7 @@ void TrackPicture::BeginRun(const QString& fileName, std::int16_t distanceUnits)
 }
 
 void TrackPicture::SetProgress(double share) {
-    const int percent = static_cast<int>(std::clamp(share, 0.0, 1.0) * 100.0);
-    if (percent != percent_) {
-        percent_ = percent;
-        update();
-    }
+    percent_ = static_cast<int>(std::clamp(share, 0.0, 1.0) * 100.0);
 }
 
 void TrackPicture::EndRun(const QString& caption) {
@@ -336,20 +332,43 @@ void TrackPicture::PaintPreview(QPainter& painter, const QRectF& area) const {
     // The 2-D markers under the track, so that the line stays readable.
     painter.setPen(QPen(QColor(140, 80, 0), 1));
     painter.setBrush(kMarkerColour);
+    QPoint lastMarker(-1, -1);
     for (const GeoPoint& marker : preview_.Markers()) {
         const QPointF at = project(marker);
-        painter.drawRect(QRectF(at - QPointF(2.5, 2.5), QSizeF(5, 5)));
+        if (at.toPoint() != lastMarker) {
+            lastMarker = at.toPoint();
+            painter.drawRect(QRectF(at - QPointF(2.5, 2.5), QSizeF(5, 5)));
+        }
     }
 
+    // Points closer than half a pixel to the last one drawn add nothing to
+    // the line but cost the stroker dearly: they are left out.
     QPolygonF track;
-    track.reserve(static_cast<qsizetype>(preview_.Track().size()) + 1);
+    const auto addPoint = [&track](QPointF at) {
+        if (track.isEmpty() || std::abs(at.x() - track.back().x()) >= 0.5 ||
+            std::abs(at.y() - track.back().y()) >= 0.5) {
+            track << at;
+        }
+    };
     for (const GeoPoint& point : preview_.Track()) {
-        track << project(point);
+        addPoint(project(point));
     }
-    track << project(preview_.End());
-    painter.setPen(QPen(kTrackColour, 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    addPoint(project(preview_.End()));
+    if (track.size() == 1) {
+        track << track.front();
+    }
+    // While the run goes on the line is drawn plain, which costs a fraction
+    // of the smooth one it gets at the end.
     painter.setBrush(Qt::NoBrush);
-    painter.drawPolyline(track);
+    if (shows_ == Shows::Running) {
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setPen(QPen(kTrackColour, 2));
+        painter.drawPolyline(track);
+        painter.setRenderHint(QPainter::Antialiasing, true);
+    } else {
+        painter.setPen(QPen(kTrackColour, 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawPolyline(track);
+    }
 
     // Waypoint arrows; a label only where it does not cover another one.
     QFont labelFont = small;
@@ -358,8 +377,13 @@ void TrackPicture::PaintPreview(QPainter& painter, const QRectF& area) const {
     painter.setFont(labelFont);
     const qreal arrowSize = 9;
     QList<QRectF> labels;
+    QPoint lastArrow(-1, -1);
     for (const PreviewWaypoint& waypoint : preview_.Waypoints()) {
         const QPointF at = project(waypoint.at);
+        if (at.toPoint() == lastArrow) {
+            continue; // the same arrow again, and no room for its label
+        }
+        lastArrow = at.toPoint();
         DrawArrow(painter, at, arrowSize);
         const QString text = QString::fromLatin1(waypoint.label.data());
         const QPointF origin = at + QPointF(arrowSize * 1.45, -arrowSize * 1.15);

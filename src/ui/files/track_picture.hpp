@@ -30,7 +30,7 @@ public:
     // What the run writes goes here; Grown() asks for a repaint.
     TrackPreview& Preview() { return preview_; }
     void Grown() { update(); }
-    // The share of the log read, 0 to 1.
+    // The share of the log read, 0 to 1; shown from the next repaint on.
     void SetProgress(double share);
     // The run wrote its files; `caption` is the one-line summary of its counts.
     void EndRun(const QString& caption);

@@ -38,7 +38,7 @@ void TrackPreview::Clear() {
 }
 
 double TrackPreview::Unwrap(double lon) {
-    if (haveLon_) {
+    if (haveLon_ && std::abs(lon - lastLon_) > 180.0) {
         lon += 360.0 * std::round((lastLon_ - lon) / 360.0);
     }
     haveLon_ = true;
@@ -60,13 +60,17 @@ void TrackPreview::Extend(GeoPoint point) {
 
 void TrackPreview::Merge(MergedList& list, GeoPoint point, std::size_t limit) const {
     std::vector<GeoPoint>& points = list.points;
-    if (!points.empty() && SameCell(points.back(), point, list.cell)) {
+    const double cellLat = std::floor(point.lat * list.perDegree);
+    const double cellLon = std::floor(point.lon * list.perDegree);
+    if (!points.empty() && cellLat == list.lastCellLat && cellLon == list.lastCellLon) {
         return;
     }
     if (list.offered++ % list.stride != 0) {
         return;
     }
     points.push_back(point);
+    list.lastCellLat = cellLat;
+    list.lastCellLon = cellLon;
     if (points.size() < limit) {
         return;
     }
@@ -88,6 +92,9 @@ void TrackPreview::Merge(MergedList& list, GeoPoint point, std::size_t limit) co
             list.stride *= 2;
         }
     }
+    list.perDegree = 1.0 / list.cell;
+    list.lastCellLat = std::floor(points.back().lat * list.perDegree);
+    list.lastCellLon = std::floor(points.back().lon * list.perDegree);
 }
 
 void TrackPreview::AddTrackPoint(double lat, double lon) {

@@ -63,7 +63,9 @@ private:
 
     struct MergedList {
         std::vector<GeoPoint> points;
-        double cell = 1e-6; // degrees; about 0.1 m
+        double cell = 1e-6;                      // degrees; about 0.1 m
+        double perDegree = 1e6;                  // 1 / cell
+        double lastCellLat = 0, lastCellLon = 0; // the cell of the last kept point
         std::size_t stride = 1;
         std::uint64_t offered = 0;
     };

@@ -22,6 +22,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QUrl>
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -90,7 +91,7 @@ class MainWindow::RunPacer final : public RunObserver {
 public:
     RunPacer(MainWindow& window, TrackPicture& picture)
         : window_(window), picture_(picture), preview_(picture.Preview()),
-          lastEvents_(std::chrono::steady_clock::now()) {}
+          lastEvents_(std::chrono::steady_clock::now()), lastPaint_(lastEvents_) {}
 
     void RecordWritten(DrawFileKind kind, const ConversionState& state) override {
         preview_.AddRecord(kind, state);
@@ -105,19 +106,31 @@ public:
             lines_ = 0;
             const auto now = std::chrono::steady_clock::now();
             if (now - lastEvents_ >= window_.eventGap_) {
-                if (!state.LastLatText.empty() || !state.LastLonText.empty()) {
+                // The position is shown at every fourth turn: more often than
+                // the eye can follow costs the run for nothing.
+                if ((!state.LastLatText.empty() || !state.LastLonText.empty()) &&
+                    now - lastStatus_ >= 4 * window_.eventGap_) {
+                    lastStatus_ = now;
                     const QString position = PositionText(state);
                     if (position != window_.txtStatus_->text()) {
                         window_.SetStatus(position);
                     }
                 }
+                // The picture is drawn again when both the repaint gap and
+                // 25 times what its last drawing took have passed, so that
+                // however long the track, drawing it costs the run at most a
+                // twenty-fifth of its time.
                 picture_.SetProgress(share_);
-                if (now - lastPaint_ >= kRepaintGap) {
+                const bool repaint = now - lastPaint_ >= std::max(kRepaintGap, 25 * paintCost_);
+                if (repaint) {
                     picture_.Grown();
-                    lastPaint_ = now;
                 }
                 QCoreApplication::processEvents();
                 lastEvents_ = std::chrono::steady_clock::now();
+                if (repaint) {
+                    paintCost_ = lastEvents_ - now;
+                    lastPaint_ = lastEvents_;
+                }
             }
         }
         return !window_.stopRequested_;
@@ -126,7 +139,8 @@ public:
 private:
     // Drawing the whole track costs far more than handling events; the
     // picture follows the run at a pace the eye still sees as smooth.
-    static constexpr std::chrono::milliseconds kRepaintGap{100};
+    static constexpr std::chrono::steady_clock::duration kRepaintGap =
+        std::chrono::milliseconds(100);
 
     MainWindow& window_;
     TrackPicture& picture_;
@@ -135,6 +149,8 @@ private:
     double share_ = 0;
     std::chrono::steady_clock::time_point lastEvents_;
     std::chrono::steady_clock::time_point lastPaint_;
+    std::chrono::steady_clock::time_point lastStatus_;
+    std::chrono::steady_clock::duration paintCost_{};
 };
 
 MainWindow::MainWindow(Dialogs& dialogs, std::filesystem::path settingsPath, QWidget* parent)

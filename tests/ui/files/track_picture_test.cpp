@@ -163,7 +163,7 @@ TEST_F(PictureTest, LabelsThatWouldOverlapAreSkipped) {
         picture_.Preview().AddTimeWaypoint(second.lat, second.lon, label);
         return Done();
     };
-    const GeoPoint same = Offset(a, 505, 505);
+    const GeoPoint same = Offset(a, 530, 530); // a few pixels apart
     EXPECT_EQ(image(same, "88:88"), image(same, "12:00"));
     // Apart, both labels are drawn.
     const GeoPoint apart = Offset(a, 100, 900);
