@@ -370,29 +370,32 @@ void TrackPicture::PaintPreview(QPainter& painter, const QRectF& area) const {
         painter.drawPolyline(track);
     }
 
-    // Waypoint arrows; a label only where it does not cover another one.
+    // Waypoint arrows where they keep clear of the arrows and labels drawn
+    // before them, each with its label where that keeps clear of them too.
     QFont labelFont = small;
     labelFont.setBold(true);
     const QFontMetricsF labelMetrics(labelFont);
     painter.setFont(labelFont);
     const qreal arrowSize = 9;
+    const auto overlaps = [](const QList<QRectF>& taken, const QRectF& rect) {
+        return std::any_of(taken.begin(), taken.end(),
+                           [&rect](const QRectF& other) { return other.intersects(rect); });
+    };
+    QList<QRectF> arrows;
     QList<QRectF> labels;
-    QPoint lastArrow(-1, -1);
     for (const PreviewWaypoint& waypoint : preview_.Waypoints()) {
         const QPointF at = project(waypoint.at);
-        if (at.toPoint() == lastArrow) {
-            continue; // the same arrow again, and no room for its label
+        const QRectF arrow(at.x(), at.y() - arrowSize * 1.35, arrowSize * 1.35, arrowSize * 1.35);
+        const QRectF clearance = arrow.adjusted(-4, -4, 4, 4);
+        if (overlaps(arrows, clearance) || overlaps(labels, clearance)) {
+            continue;
         }
-        lastArrow = at.toPoint();
+        arrows << arrow;
         DrawArrow(painter, at, arrowSize);
         const QString text = QString::fromLatin1(waypoint.label.data());
         const QPointF origin = at + QPointF(arrowSize * 1.45, -arrowSize * 1.15);
         const QRectF bounds = labelMetrics.boundingRect(text).translated(origin);
-        const bool free = area.contains(bounds) &&
-                          std::none_of(labels.begin(), labels.end(), [&](const QRectF& other) {
-                              return other.intersects(bounds);
-                          });
-        if (free) {
+        if (area.contains(bounds) && !overlaps(labels, bounds) && !overlaps(arrows, bounds)) {
             labels << bounds;
             painter.setPen(kLabelColour);
             painter.drawText(origin, text);

@@ -152,8 +152,9 @@ TEST_F(PictureTest, ALogWithoutPositionsSaysSoAndNamesTheFile) {
 TEST_F(PictureTest, LabelsThatWouldOverlapAreSkipped) {
     const GeoPoint a{39.5, -119.8};
     const GeoPoint b = Offset(a, 1000, 1000);
-    // Two waypoints at the same place: the second label is left out, so what
-    // it says does not change the picture.
+    // Two waypoints a few pixels apart, the second's arrow clear of the first
+    // but its label on the first's: that label is left out, so what it says
+    // does not change the picture.
     const auto image = [&](GeoPoint second, const char* label) {
         picture_.BeginRun(QStringLiteral("TESTNMEA.TXT"), 1);
         picture_.Preview().AddTrackPoint(a.lat, a.lon);
@@ -163,8 +164,10 @@ TEST_F(PictureTest, LabelsThatWouldOverlapAreSkipped) {
         picture_.Preview().AddTimeWaypoint(second.lat, second.lon, label);
         return Done();
     };
-    const GeoPoint same = Offset(a, 530, 530); // a few pixels apart
-    EXPECT_EQ(image(same, "88:88"), image(same, "12:00"));
+    const GeoPoint same = Offset(a, 475, 396); // about 25 pixels west, 6 south
+    const QImage withSecond = image(same, "12:00");
+    EXPECT_NE(withSecond, image(Offset(a, 500, 500), "12:00")); // its arrow is drawn
+    EXPECT_EQ(image(same, "88:88"), withSecond);
     // Apart, both labels are drawn.
     const GeoPoint apart = Offset(a, 100, 900);
     EXPECT_NE(image(apart, "88:88"), image(apart, "12:00"));
