@@ -309,6 +309,29 @@ TEST_F(WindowRunTest, ProgressRisesTo100AtDone) {
     EXPECT_FALSE(picture.Preview().Empty());
 }
 
+// Help and version need no display: with none to be had, both print and exit 0.
+TEST(WindowProgram, HelpAndVersionNeedNoDisplay) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        environment.remove(QLatin1String(name));
+    }
+    const struct {
+        const char* option;
+        const char* output;
+    } cases[] = {{"--help", "Usage: zum-points [options] [LOG]"},
+                 {"-h", "--settings <FILE>"},
+                 {"--version", "zum-points 2.0.2"}};
+    for (const auto& c : cases) {
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(ZUM_POINTS), {QLatin1String(c.option)});
+        ASSERT_TRUE(program.waitForFinished(60000)) << c.option;
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << c.option;
+        EXPECT_EQ(program.exitCode(), 0) << c.option;
+        EXPECT_TRUE(program.readAllStandardOutput().contains(c.output)) << c.option;
+    }
+}
+
 TEST_F(WindowRunTest, TheWindowHasTheProgramsIcon) {
     auto window = Start();
     const QIcon icon = window->windowIcon();
