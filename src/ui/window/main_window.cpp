@@ -72,14 +72,19 @@ QIcon ProgramIcon() {
 } // namespace
 
 // The settings a run reads for each sentence, answered from the window's
-// marks and configuration as they stand at that moment.
+// marks and configuration. They change only by a menu command, and menu
+// commands run only while the run hands events to the window; so they are
+// read again after each such turn (Refresh) rather than for every sentence.
 class MainWindow::MenuSettings final : public SettingsSource {
 public:
-    explicit MenuSettings(const MainWindow& window) : window_(window) {}
-    [[nodiscard]] LiveSettings Current() const override { return window_.CurrentSettings(); }
+    explicit MenuSettings(const MainWindow& window)
+        : window_(window), current_(window.CurrentSettings()) {}
+    [[nodiscard]] LiveSettings Current() const override { return current_; }
+    void Refresh() { current_ = window_.CurrentSettings(); }
 
 private:
     const MainWindow& window_;
+    LiveSettings current_;
 };
 
 // Keeps the window alive during a run: every few lines it looks at the clock,
@@ -89,8 +94,8 @@ private:
 // is closing. What the run writes goes into the picture's preview as it comes.
 class MainWindow::RunPacer final : public RunObserver {
 public:
-    RunPacer(MainWindow& window, TrackPicture& picture)
-        : window_(window), picture_(picture), preview_(picture.Preview()),
+    RunPacer(MainWindow& window, MenuSettings& settings, TrackPicture& picture)
+        : window_(window), settings_(settings), picture_(picture), preview_(picture.Preview()),
           lastEvents_(std::chrono::steady_clock::now()), lastPaint_(lastEvents_) {}
 
     void RecordWritten(DrawFileKind kind, const ConversionState& state) override {
@@ -126,6 +131,7 @@ public:
                     picture_.Grown();
                 }
                 QCoreApplication::processEvents();
+                settings_.Refresh();
                 lastEvents_ = std::chrono::steady_clock::now();
                 if (repaint) {
                     paintCost_ = lastEvents_ - now;
@@ -143,6 +149,7 @@ private:
         std::chrono::milliseconds(100);
 
     MainWindow& window_;
+    MenuSettings& settings_;
     TrackPicture& picture_;
     TrackPreview& preview_;
     int lines_ = 0;
@@ -350,8 +357,8 @@ void MainWindow::mnuConvert_Click() {
     RunResult result;
     {
         const RunningFlag flag(*this);
-        const MenuSettings settings(*this);
-        RunPacer pacer(*this, picture);
+        MenuSettings settings(*this);
+        RunPacer pacer(*this, settings, picture);
         ConversionJob job{input, input};
         job.writeGpx = mnuWriteGpx_->isChecked();
         result = ConvertLog(job, settings, state_, &pacer);
