@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Throughput and peak memory of zum-convert on a ~20 MB and a ~200 MB drive
-# log, with `wc -l` and GPSBabel timed side by side in the same run, then the
+# log, with `wc -l` and GPSBabel timed side by side in the same run; the same
+# runs through the window (offscreen, preview and all) beside zum-convert,
+# and the window's peak memory on a ~1 MB and the ~200 MB log; then the
 # micro-benchmarks of the number texts. zum-convert is timed in both talker
 # readings: the default (GP only) and --talkers any, the latter on the same log
 # and on a copy whose sentences come from the GN talker ($GNRMC, $GNGSA),
@@ -41,6 +43,7 @@ find_tool() {
 convert=$(find_tool zum-convert)
 generator=$(find_tool zum-make-drive-log)
 micro=$(find_tool zum-micro-bench 2>/dev/null) || micro=
+window_run=$(find_tool zum-window-run 2>/dev/null) || window_run=
 if [[ ! -x /usr/bin/time ]]; then
     echo "run-bench: /usr/bin/time is missing (Debian package 'time'; make deps installs it)" >&2
     exit 1
@@ -233,6 +236,45 @@ for size in 20 200; do
     fi
 done
 
+declare -A window_ratio window_rss
+if [[ -n $window_run ]]; then
+    log1=$(make_log 1)
+    echo
+    echo "== the window against the core: the same log in one process, best of $runs"
+    echo "   zum-window-run times the core's own run (no observer) and then the window's run"
+    echo "   (opened as the start-up argument opens it, \"Create Files\", offscreen, preview"
+    echo "   included); the peak RSS is that of a window-only run (--window-only)"
+    mkdir -p "$tmp/window"
+    printf '  %-26s %17s %17s %13s %13s\n' log "core wall / CPU" "window wall / CPU" "ratio (CPU)" "window RSS"
+    for size in 1 20 200; do
+        case $size in 1) log=$log1 ;; 20) log=$log20 ;; 200) log=$log200 ;; esac
+        # The window writes beside the log: a link in the scratch folder keeps
+        # bench/out free of outputs.
+        link="$tmp/window/$(basename "$log")"
+        ln -sf "$log" "$link"
+        for ((i = 0; i < runs; i++)); do
+            if ! "$window_run" "$link" "$tmp/window/settings.dat" >>"$tmp/window.out" 2>"$tmp/stderr"; then
+                echo "run-bench: failed: $window_run $link" >&2
+                cat "$tmp/stderr" >&2
+                exit 1
+            fi
+        done
+        # Best of the runs for each column.
+        read -r cw cc ww wc < <(awk '
+            function least(a, b) { return a == "" || b < a ? b : a }
+            $1 == "core" { cw = least(cw, $2); cc = least(cc, $3) }
+            $1 == "window" { ww = least(ww, $2); wc = least(wc, $3) }
+            END { print cw, cc, ww, wc }' "$tmp/window.out")
+        rm -f "$tmp/window.out"
+        measure "$window_run" --window-only "$link" "$tmp/window/settings.dat"
+        window_ratio[$size]=$(awk -v w="$wc" -v c="$cc" 'BEGIN { printf "%.2f", w / c }')
+        window_rss[$size]=$rss
+        printf '  %-26s %7s / %-7s %7s / %-7s %12sx %9s MiB\n' "$(basename "$log")" "$cw" "$cc" \
+            "$ww" "$wc" "${window_ratio[$size]}" "$(mib "$rss")"
+        rm -f "$tmp/window/"*_*.txt
+    done
+fi
+
 echo
 echo "== targets"
 verdict() { if awk "BEGIN { exit !($2) }"; then echo "  met     $1"; else echo "  MISSED  $1"; fi; }
@@ -256,6 +298,15 @@ verdict "with --gpx, peak RSS grows by at most 1 MiB from 20 MB to 200 MB ($gpx_
     "$gpx_growth <= 1024 && $gpx_growth >= -1024"
 verdict "peak RSS grows by at most 1 MiB from 20 MB to 200 MB ($growth KiB)" \
     "$growth <= 1024 && $growth >= -1024"
+if [[ -n $window_run ]]; then
+    for size in 20 200; do
+        verdict "a window run takes at most 1.2x the core's CPU time on the $size MB log (${window_ratio[$size]}x)" \
+            "${window_ratio[$size]} <= 1.2"
+    done
+    wgrowth=$((window_rss[200] - window_rss[1]))
+    verdict "the window's peak RSS on 200 MB is within 10 MB of that on 1 MB ($wgrowth KiB)" \
+        "$wgrowth <= 9765"
+fi
 if [[ -n $gpsbabel_20 ]]; then
     verdict "zum-convert >= 50x as fast as GPSBabel on the 20 MB log (${gpsbabel_ratio}x)" \
         "$gpsbabel_ratio >= 50"

@@ -50,6 +50,26 @@ private:
     int error_ = 0;
 };
 
+// Tells the observer which records the last line wrote, by the change in the
+// record counts: a line writes at most one of each kind.
+void ReportRecords(const RecordCounts& before, const RecordCounts& after,
+                   const ConversionState& state, RunObserver& observer) {
+    if (after.draw != before.draw) {
+        observer.RecordWritten(DrawFileKind::Draw, state);
+    }
+    if (after.time != before.time) {
+        observer.RecordWritten(DrawFileKind::Time, state);
+    }
+    if (after.fix != before.fix) {
+        observer.RecordWritten(DrawFileKind::Fix, state);
+    }
+}
+
+std::uint64_t ReadPosition(std::FILE* file) {
+    const long position = std::ftell(file);
+    return position > 0 ? static_cast<std::uint64_t>(position) : 0;
+}
+
 std::string Reason(int error) {
     return error != 0 ? std::generic_category().message(error) : "unknown error";
 }
@@ -116,11 +136,24 @@ RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
     state.RefLatText.clear();
     state.RefLonText.clear();
 
+    std::error_code sizeError;
+    const std::uintmax_t size = std::filesystem::file_size(job.input, sizeError);
+    const std::uint64_t total = sizeError ? 0 : static_cast<std::uint64_t>(size);
+
     TalkerReading reading(job.talkers);
     LineReader reader(input.get());
     std::string_view line;
     for (std::uint32_t lines = 1; reader.Next(line); ++lines) {
-        ProcessLine(line, settings, state, out, reading);
+        if (observer != nullptr) {
+            const RecordCounts before = out.Counts();
+            ProcessLine(line, settings, state, out, reading);
+            ReportRecords(before, out.Counts(), state, *observer);
+            if (lines % 4096 == 0) {
+                observer->BytesRead(ReadPosition(input.get()), total);
+            }
+        } else {
+            ProcessLine(line, settings, state, out, reading);
+        }
         state.NmeaLine = {};
         // A write fails only when a buffer is flushed; looking now and then
         // is enough to stop soon after a disk fills.
@@ -141,7 +174,12 @@ RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
         result.message = "cannot read " + job.input.string() + ": " + Reason(reader.Error());
         return result;
     }
+    const RecordCounts beforeEnd = out.Counts();
     FinishInput(state, out, reading);
+    if (observer != nullptr) {
+        ReportRecords(beforeEnd, out.Counts(), state, *observer);
+        observer->BytesRead(ReadPosition(input.get()), total);
+    }
     if (!out.Finish(result.message)) {
         result.status = RunStatus::OutputFailed;
         return result;

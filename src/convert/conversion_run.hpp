@@ -17,10 +17,19 @@ namespace zum {
 // Told after every input line. The window uses it to handle its pending
 // events and show the last position; returning false stops the run cleanly
 // (the window is closing), leaving the previous outputs as they were.
+//
+// The other calls let a front end show the run as it goes, at little cost to
+// it: each written track point, time waypoint and 2-D marker is reported with
+// the state that holds its position (LastLatValue/LastLonValue, and for a
+// time waypoint LocalTimeText), and the share of the log read is reported
+// every few thousand lines and once more when the whole log has been read.
 class RunObserver {
 public:
     virtual ~RunObserver() = default;
     virtual bool LineDone(const ConversionState& state) = 0;
+    virtual void RecordWritten(DrawFileKind /*kind*/, const ConversionState& /*state*/) {}
+    // `total` is the log's size when the run began, 0 when it is not known.
+    virtual void BytesRead(std::uint64_t /*read*/, std::uint64_t /*total*/) {}
 };
 
 enum class RunStatus {

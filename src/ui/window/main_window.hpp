@@ -59,6 +59,11 @@ public:
     void mnuHelpDoc_Click();
     void mnuHelpDoc2_Click();
 
+    // Selects the log at `path` as picking it in the panel does (see
+    // FilePanel::SelectLog); a folder or a missing file only gets a status
+    // text. Nothing is saved. The start-up argument and a drop come here.
+    bool OpenLog(const QString& path);
+
     // What a conversion reads for each sentence: the marking check mark, the
     // interval, the time zone and the speed factor in force right now.
     [[nodiscard]] LiveSettings CurrentSettings() const;
@@ -76,6 +81,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     class RunPacer;

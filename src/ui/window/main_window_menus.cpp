@@ -80,7 +80,14 @@ void MainWindow::createActions() {
     mnuExit_ = newAction("mnuExit", "E&xit");
     ConnectClick(mnuExit_, this, [this] { mnuExit_Click(); });
     mnuConvert_ = newAction("mnuConvert", "&Create Files");
-    ConnectClick(mnuConvert_, this, [this] { mnuConvert_Click(); });
+    // The run starts once the menu bar has finished with the click or key
+    // that chose it. Run from inside the menu bar's own handling of Alt+C,
+    // it would hold the menu bar in its keyboard state for the whole run,
+    // where a mouse click on a menu is not taken.
+    ConnectClick(mnuConvert_, this, [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { mnuConvert_Click(); }, Qt::QueuedConnection);
+    });
 
     for (const MenuItem& item : kTimeZoneItems) {
         QAction* action = newAction("mnuTimeZone", item.caption, true, item.index);
