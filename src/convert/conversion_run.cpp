@@ -22,8 +22,19 @@ bool StartsWith(std::string_view line, std::string_view tag) {
 // A $GPRMC line is usable when every field up to the speed ends in a comma
 // (more than seven commas) and no three fields in a row are empty.
 bool UsableRmc(std::string_view line) {
-    const auto commas = std::count(line.begin(), line.end(), ',');
-    return commas > 7 && line.find(",,,,") == std::string_view::npos;
+    int commas = 0;
+    int run = 0; // commas in a row
+    for (const char c : line) {
+        if (c == ',') {
+            ++commas;
+            if (++run == 4) {
+                return false;
+            }
+        } else {
+            run = 0;
+        }
+    }
+    return commas > 7;
 }
 
 class InputFile {

@@ -2,6 +2,7 @@
 
 #include "convert/numeric_value.hpp"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -46,44 +47,67 @@ Digits15 Round15Exact(double value) {
 }
 
 // The same digits for the magnitudes a coordinate or a speed has, without the
-// general (and much slower) fixed-precision formatting: the value is scaled
-// to a 15-digit whole number in 64-bit-mantissa arithmetic, whose error is far
-// below the 0.001 margin kept from a rounding midpoint; values that near a
-// midpoint, or outside the range, take the exact path.
+// general (and much slower) fixed-precision formatting. A finite double is
+// m x 2^-k exactly; scaled by 10^s so that 15 digits stand before the point,
+// it is (m x 10^s) / 2^k, whose whole part and remainder 128-bit integers
+// give exactly. An exact tie, or a magnitude outside the range, takes the
+// general path, so the digits are always those the general path gives.
 Digits15 Round15(double value) {
-    if constexpr (std::numeric_limits<long double>::digits >= 64) {
-        const double magnitude = std::fabs(value);
-        if (magnitude >= 1e-5 && magnitude < 1e15) {
-            // Powers of ten up to 10^27 are exact with a 64-bit mantissa.
-            static constexpr long double kPowers[] = {
-                1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,
-                1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L,
-                1e20L, 1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
-            int exponent = 0; // of the first significant digit
-            if (magnitude >= 1.0) {
-                while (exponent < 14 && magnitude >= static_cast<double>(kPowers[exponent + 1])) {
-                    ++exponent;
-                }
-            } else {
-                while (exponent > -5 && magnitude * static_cast<double>(kPowers[-exponent]) < 1.0) {
-                    --exponent;
-                }
-            }
-            int scale = 14 - exponent;
-            long double scaled = static_cast<long double>(magnitude) * kPowers[scale];
-            if (scaled < 1e14L && scale < 27) {
-                scaled = static_cast<long double>(magnitude) * kPowers[++scale];
+#ifdef __SIZEOF_INT128__
+    const double magnitude = std::fabs(value);
+    if (magnitude >= 1e-5 && magnitude < 1e15) {
+        static constexpr std::uint64_t kPowers[] = {1ULL,
+                                                    10ULL,
+                                                    100ULL,
+                                                    1000ULL,
+                                                    10000ULL,
+                                                    100000ULL,
+                                                    1000000ULL,
+                                                    10000000ULL,
+                                                    100000000ULL,
+                                                    1000000000ULL,
+                                                    10000000000ULL,
+                                                    100000000000ULL,
+                                                    1000000000000ULL,
+                                                    10000000000000ULL,
+                                                    100000000000000ULL,
+                                                    1000000000000000ULL,
+                                                    10000000000000000ULL,
+                                                    100000000000000000ULL,
+                                                    1000000000000000000ULL,
+                                                    10000000000000000000ULL};
+        constexpr std::uint64_t kLow = 100000000000000ULL; // 10^14
+        constexpr std::uint64_t kHigh = kLow * 10;
+        // Normal and below 2^50: the 53-bit mantissa m and k between 3 and 70.
+        const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+        const std::uint64_t m = (bits & ((1ULL << 52) - 1)) | (1ULL << 52);
+        const int k = 1075 - static_cast<int>(bits >> 52);
+        // The decimal exponent of the first digit, from the binary one
+        // (log10(2) ~ 0.30103); off by at most one, which the checks mend.
+        int exponent = ((52 - k) * 78913) >> 18;
+        __extension__ typedef unsigned __int128 Wide;
+        const auto scaledBy = [&](int s, Wide& remainder) {
+            const Wide product = static_cast<Wide>(m) * kPowers[s];
+            const Wide whole = product >> k;
+            remainder = product - (whole << k);
+            return static_cast<std::uint64_t>(whole);
+        };
+        Wide remainder = 0;
+        int scale = 14 - exponent;
+        if (scale >= 0 && scale <= 19) {
+            std::uint64_t whole = scaledBy(scale, remainder);
+            if (whole < kLow && scale < 19) {
+                whole = scaledBy(++scale, remainder);
                 --exponent;
-            } else if (scaled >= 1e15L && scale > 0) {
-                scaled = static_cast<long double>(magnitude) * kPowers[--scale];
+            } else if (whole >= kHigh && scale > 0) {
+                whole = scaledBy(--scale, remainder);
                 ++exponent;
             }
-            const long double whole = std::floor(scaled);
-            const long double fraction = scaled - whole;
-            if (scaled >= 1e14L && scaled < 1e15L && std::fabs(fraction - 0.5L) > 1e-3L) {
-                auto mantissa = static_cast<std::uint64_t>(whole) + (fraction > 0.5L ? 1 : 0);
-                if (mantissa == 1000000000000000ULL) {
-                    mantissa = 100000000000000ULL;
+            const Wide half = static_cast<Wide>(1) << (k - 1);
+            if (whole >= kLow && whole < kHigh && remainder != half) {
+                std::uint64_t mantissa = whole + (remainder > half ? 1 : 0);
+                if (mantissa == kHigh) {
+                    mantissa = kLow;
                     ++exponent;
                 }
                 Digits15 d;
@@ -106,6 +130,7 @@ Digits15 Round15(double value) {
             }
         }
     }
+#endif
     return Round15Exact(value);
 }
 

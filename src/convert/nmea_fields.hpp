@@ -18,24 +18,30 @@ public:
         std::size_t start = 0;
         for (std::size_t i = 0; i < line.size(); ++i) {
             if (line[i] == ',') {
-                fields_[count_++] = line.substr(start, i - start);
+                fields_[count_++] = {line.data() + start, i - start};
                 start = i + 1;
                 if (count_ == last) {
                     return;
                 }
             }
         }
-        fields_[count_++] = line.substr(start);
+        fields_[count_++] = {line.data() + start, line.size() - start};
     }
 
     // Whether field k exists, that is, the line has at least k commas.
     [[nodiscard]] bool Has(int k) const { return k < count_; }
     [[nodiscard]] std::string_view operator[](int k) const {
-        return Has(k) ? fields_[k] : std::string_view();
+        return Has(k) ? std::string_view(fields_[k].data, fields_[k].size) : std::string_view();
     }
 
 private:
-    std::string_view fields_[kMax];
+    // Left uninitialised: only the first count_ are ever read, and clearing
+    // the whole table for every sentence costs more than splitting it.
+    struct Field {
+        const char* data;
+        std::size_t size;
+    };
+    Field fields_[kMax];
     int count_ = 0;
 };
 

@@ -6,6 +6,7 @@
 #include "convert/waypoint_decision.hpp"
 
 #include <charconv>
+#include <cstdint>
 
 namespace zum {
 
@@ -43,29 +44,19 @@ ShortText<16> MakeLocalTimeText(std::string_view timeField, std::int16_t timeZon
     return text;
 }
 
-// Whether a field reads as 0: judged from its characters while they are
-// zeros and at most one point; anything else is read.
-bool ReadsAsZero(std::string_view field) {
-    bool point = false;
-    for (const char c : field) {
-        if (c == '0' || (c == '.' && !point)) {
-            point = point || c == '.';
-        } else if (c >= '1' && c <= '9') {
-            return false;
-        } else {
-            return NumericValue(field) == 0.0;
-        }
-    }
-    return true;
-}
+namespace {
 
-double CoordinateDegrees(std::string_view field) {
-    if (ReadsAsZero(field)) {
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+// The general reading, for fields that are not plain digits with at most one
+// point. Whether the field reads as 0 is judged on its whole value: a number
+// too large for a 64-bit float reads as 0 and so gives no position, whatever
+// its parts would read as.
+double GeneralCoordinateDegrees(std::string_view field) {
+    if (NumericValue(field) == 0.0) {
         return 0.0;
     }
-    // ddmm.mmmm: the two characters before the point begin the minutes. A
-    // field without a point reads as if the point stood at its end; with fewer
-    // than two characters before the point the whole field is minutes.
     std::size_t point = field.find('.');
     if (point == std::string_view::npos) {
         point = field.size();
@@ -74,6 +65,46 @@ double CoordinateDegrees(std::string_view field) {
         return NumericValue(field) / 60.0;
     }
     return NumericValue(field.substr(0, point - 2)) + NumericValue(field.substr(point - 2)) / 60.0;
+}
+
+} // namespace
+
+double CoordinateDegrees(std::string_view field) {
+    // ddmm.mmmm: the two digits before the point begin the minutes. A field
+    // without a point reads as if the point stood at its end; with fewer than
+    // two digits before the point the whole field is minutes. Plain digits,
+    // 15 at most, are read here in one pass: each part is a whole number
+    // below 10^15 over a power of ten, exact in a 64-bit float, so the result
+    // is the one the general reading of the parts gives.
+    std::uint64_t whole = 0;    // the digits before the point
+    std::uint64_t fraction = 0; // the digits after it
+    int wholeDigits = 0;
+    int fractionDigits = 0;
+    std::size_t i = 0;
+    for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i) {
+        whole = whole * 10 + static_cast<unsigned>(field[i] - '0');
+        ++wholeDigits;
+    }
+    if (i < field.size() && field[i] == '.') {
+        for (++i; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i) {
+            fraction = fraction * 10 + static_cast<unsigned>(field[i] - '0');
+            ++fractionDigits;
+        }
+    }
+    if (i != field.size() || wholeDigits + fractionDigits > 15 ||
+        wholeDigits + fractionDigits == 0) {
+        return GeneralCoordinateDegrees(field);
+    }
+    if (whole == 0 && fraction == 0) {
+        return 0.0;
+    }
+    const double scale = kPowersOfTen[fractionDigits];
+    if (wholeDigits < 2) {
+        const auto all = static_cast<double>(whole * static_cast<std::uint64_t>(scale) + fraction);
+        return all / scale / 60.0;
+    }
+    const std::uint64_t minutes = (whole % 100) * static_cast<std::uint64_t>(scale) + fraction;
+    return static_cast<double>(whole / 100) + static_cast<double>(minutes) / scale / 60.0;
 }
 
 // $GPRMC,190334,A,3930.8708,N,11951.5388,W,0.0,216.7,110306,15.2,E,D*34
