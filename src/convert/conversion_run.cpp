@@ -71,23 +71,61 @@ std::string Reason(int error) {
 
 } // namespace
 
+SentenceKind ClassifySentence(std::string_view line) {
+    if (StartsWith(line, "$GPRMC")) {
+        return UsableRmc(line) ? SentenceKind::Position : SentenceKind::UnusablePosition;
+    }
+    if (StartsWith(line, "$GPGSA")) {
+        return SentenceKind::Satellites;
+    }
+    return SentenceKind::Other;
+}
+
+bool AutomaticThreeD(std::string_view line) {
+    return line.find("A,3") != std::string_view::npos;
+}
+
+void ApplyPosition(std::string_view line, const LiveSettings& settings,
+                   const PositionView& position, ConversionState& state, DrawFiles& out) {
+    state.PointFlag = kTrue;
+    state.NmeaLine = line;
+    ProcessRMC(state, settings, position, out);
+}
+
+void ApplyUnusablePosition(ConversionState& state) {
+    state.PointFlag = kFalse;
+}
+
+void ApplySatellites(std::string_view line, bool automatic3d, ConversionState& state,
+                     DrawFiles& out) {
+    state.NmeaLine = line;
+    if (state.PointFlag != kFalse) {
+        ProcessGSA(state, out);
+    }
+    // Anything but an automatic 3-D fix gets a 2-D marker at the last position.
+    if (!automatic3d) {
+        out.FixMarker(state.LastLatText, state.LastLonText);
+    }
+}
+
 void ProcessLine(std::string_view line, const SettingsSource& settings, ConversionState& state,
                  DrawFiles& out) {
-    if (StartsWith(line, "$GPRMC")) {
-        state.PointFlag = UsableRmc(line) ? kTrue : kFalse;
-        if (state.PointFlag != kFalse) {
-            state.NmeaLine = line;
-            ProcessRMC(state, settings.Current(), out);
-        }
-    } else if (StartsWith(line, "$GPGSA")) {
-        state.NmeaLine = line;
-        if (state.PointFlag != kFalse) {
-            ProcessGSA(state, out);
-        }
-        // Anything but an automatic 3-D fix gets a 2-D marker at the last position.
-        if (line.find("A,3") == std::string_view::npos) {
-            out.FixMarker(state.LastLatText, state.LastLonText);
-        }
+    switch (ClassifySentence(line)) {
+    case SentenceKind::Position: {
+        const LiveSettings current = settings.Current();
+        PositionReading reading;
+        ReadPosition(line, current, reading);
+        ApplyPosition(line, current, ViewOf(reading), state, out);
+        break;
+    }
+    case SentenceKind::UnusablePosition:
+        ApplyUnusablePosition(state);
+        break;
+    case SentenceKind::Satellites:
+        ApplySatellites(line, AutomaticThreeD(line), state, out);
+        break;
+    case SentenceKind::Other:
+        break;
     }
 }
 

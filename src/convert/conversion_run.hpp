@@ -3,7 +3,9 @@
 #include "conversion_state.hpp"
 #include "draw_files.hpp"
 #include "live_settings.hpp"
+#include "position_report.hpp"
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -51,6 +53,27 @@ RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
 // and the 2-D marker. Exposed for the fuzz target and the tests.
 void ProcessLine(std::string_view line, const SettingsSource& settings, ConversionState& state,
                  DrawFiles& out);
+
+// ProcessLine in two steps, so that reading a line can run ahead of the one
+// pass, in input order, that decides and writes. Classify and Read* look only
+// at the line (and the run's settings); Apply* change the state and write.
+enum class SentenceKind : std::uint8_t {
+    Other,            // neither of the two sentences: nothing to do
+    Position,         // a usable $GPRMC line
+    UnusablePosition, // a $GPRMC line with fields missing
+    Satellites,       // a $GPGSA line
+};
+SentenceKind ClassifySentence(std::string_view line);
+
+// Whether a $GPGSA line holds "A,3" (an automatic 3-D fix: no 2-D marker).
+// The satellites are counted only when a waypoint needs them.
+bool AutomaticThreeD(std::string_view line);
+
+void ApplyPosition(std::string_view line, const LiveSettings& settings,
+                   const PositionView& position, ConversionState& state, DrawFiles& out);
+void ApplyUnusablePosition(ConversionState& state);
+void ApplySatellites(std::string_view line, bool automatic3d, ConversionState& state,
+                     DrawFiles& out);
 
 // The window's way of naming the log: one trailing separator is removed from
 // `dataFilePath` itself (so "c:\" becomes "c:" and stays so), then the folder,

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace zum {
@@ -44,6 +45,15 @@ Digits15 Round15Exact(double value) {
         --d.count;
     }
     return d;
+}
+
+constexpr char kPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+inline void WritePair(char* out, std::uint32_t pair) {
+    std::memcpy(out, kPairs + 2 * pair, 2);
 }
 
 // The same digits for the magnitudes a coordinate or a speed has, without the
@@ -112,15 +122,17 @@ Digits15 Round15(double value) {
                 }
                 Digits15 d;
                 d.negative = value < 0;
-                // Two digits at a time: the last digit alone, then pairs.
-                d.digits[14] = static_cast<char>('0' + mantissa % 10);
-                mantissa /= 10;
-                for (int i = 13; i > 0; i -= 2) {
-                    const auto pair = static_cast<unsigned>(mantissa % 100);
-                    mantissa /= 100;
-                    d.digits[i] = static_cast<char>('0' + pair % 10);
-                    d.digits[i - 1] = static_cast<char>('0' + pair / 10);
-                }
+                // In 32-bit halves, two digits at a time from a table.
+                const auto high = static_cast<std::uint32_t>(mantissa / 100000000);
+                const auto low = static_cast<std::uint32_t>(mantissa % 100000000);
+                d.digits[0] = static_cast<char>('0' + high / 1000000);
+                WritePair(d.digits + 1, high / 10000 % 100);
+                WritePair(d.digits + 3, high / 100 % 100);
+                WritePair(d.digits + 5, high % 100);
+                WritePair(d.digits + 7, low / 1000000);
+                WritePair(d.digits + 9, low / 10000 % 100);
+                WritePair(d.digits + 11, low / 100 % 100);
+                WritePair(d.digits + 13, low % 100);
                 d.count = 15;
                 while (d.count > 0 && d.digits[d.count - 1] == '0') {
                     --d.count;
@@ -155,14 +167,14 @@ double ValueOf(const Digits15& d, const NumberText& text) {
 
 } // namespace
 
-NumberText CoordinateText(double value, double* readBack) {
-    NumberText text;
+void CoordinateText(double value, NumberText& text, double* readBack) {
+    text.clear();
     if (value == 0.0 || !std::isfinite(value)) {
         text.assign("0");
         if (readBack != nullptr) {
             *readBack = 0.0;
         }
-        return text;
+        return;
     }
     const Digits15 d = Round15(value);
     if (d.negative) {
@@ -177,7 +189,7 @@ NumberText CoordinateText(double value, double* readBack) {
         if (readBack != nullptr) {
             *readBack = ValueOf(d, text);
         }
-        return text;
+        return;
     }
     for (int i = 0; i < d.pointPosition; ++i) {
         text.push_back(i < d.count ? d.digits[i] : '0');
@@ -190,14 +202,13 @@ NumberText CoordinateText(double value, double* readBack) {
     if (readBack != nullptr) {
         *readBack = ValueOf(d, text);
     }
-    return text;
 }
 
-NumberText SpeedText(double value) {
-    NumberText text;
+void SpeedText(double value, NumberText& text) {
+    text.clear();
     if (value == 0.0 || !std::isfinite(value)) {
         text.assign("0.0");
-        return text;
+        return;
     }
     const Digits15 d = Round15(value);
     // Tenths: the whole value times ten, as a digit string, rounded half away
@@ -248,6 +259,21 @@ NumberText SpeedText(double value) {
     text.append({tenths + first, static_cast<std::size_t>(length - 1 - first)});
     text.push_back('.');
     text.push_back(tenths[length - 1]);
+}
+
+} // namespace zum
+
+namespace zum {
+
+NumberText CoordinateText(double value, double* readBack) {
+    NumberText text;
+    CoordinateText(value, text, readBack);
+    return text;
+}
+
+NumberText SpeedText(double value) {
+    NumberText text;
+    SpeedText(value, text);
     return text;
 }
 

@@ -111,13 +111,11 @@ double CoordinateDegrees(std::string_view field) {
 // Reads field 1 (UTC time), 3 and 4 (latitude), 5 and 6 (longitude) and 7
 // (speed in knots). The status field is not looked at: a "V" sentence with
 // a position is drawn like an "A" one.
-void ProcessRMC(ConversionState& state, const LiveSettings& settings, DrawFiles& out) {
-    const NmeaFields fields(state.NmeaLine, 8); // up to the speed
+void ReadPosition(std::string_view line, const LiveSettings& settings, PositionReading& reading) {
+    const NmeaFields fields(line, 8); // up to the speed
 
-    state.LocalTimeText = MakeLocalTimeText(fields[1], settings.timeZoneOffset);
-
-    double speed = NumericValue(fields[7]) * settings.speedFactor;
-    state.SpeedText = SpeedText(speed);
+    reading.localTime = MakeLocalTimeText(fields[1], settings.timeZoneOffset);
+    SpeedText(NumericValue(fields[7]) * settings.speedFactor, reading.speed);
 
     double lat = CoordinateDegrees(fields[3]);
     if (fields[4] == "S") {
@@ -127,18 +125,25 @@ void ProcessRMC(ConversionState& state, const LiveSettings& settings, DrawFiles&
     if (fields[6] == "W") {
         lon = -lon;
     }
-    double latValue = 0;
-    double lonValue = 0;
-    const NumberText latText = CoordinateText(lat, &latValue);
-    const NumberText lonText = CoordinateText(lon, &lonValue);
+    CoordinateText(lat, reading.lat, &reading.latValue);
+    CoordinateText(lon, reading.lon, &reading.lonValue);
+}
+
+void ProcessRMC(ConversionState& state, const LiveSettings& settings, const PositionView& position,
+                DrawFiles& out) {
+    state.LocalTimeText = position.localTime;
+    state.SpeedText = position.speed;
+
+    const std::string_view latText = position.lat;
+    const std::string_view lonText = position.lon;
     const bool onNullIsland = latText == "0" || lonText == "0";
     if (!onNullIsland) {
         out.Track(latText, lonText);
     }
     state.LastLatText = latText;
     state.LastLonText = lonText;
-    state.LastLatValue = latValue;
-    state.LastLonValue = lonValue;
+    state.LastLatValue = position.latValue;
+    state.LastLonValue = position.lonValue;
 
     state.PointFlag = DecideWaypoint(state, settings) ? kTrue : kFalse;
     // A position with a zero coordinate is no real position: no waypoints,
@@ -158,6 +163,12 @@ void ProcessRMC(ConversionState& state, const LiveSettings& settings, DrawFiles&
         out.TimeWaypoint(latText, lonText, label);
         out.SpeedWaypoint(latText, lonText, state.SpeedText);
     }
+}
+
+void ProcessRMC(ConversionState& state, const LiveSettings& settings, DrawFiles& out) {
+    PositionReading reading;
+    ReadPosition(state.NmeaLine, settings, reading);
+    ProcessRMC(state, settings, ViewOf(reading), out);
 }
 
 } // namespace zum

@@ -25,6 +25,10 @@ public:
         std::memmove(data_, other.data_, size_);
         return *this;
     }
+    ShortText& operator=(std::string_view text) {
+        assign(text);
+        return *this;
+    }
 
     void assign(std::string_view text) {
         size_ = 0;
