@@ -1,11 +1,13 @@
 #include "cli/convert_options.hpp"
 
+#include "convert/numeric_value.hpp"
 #include "settings/configuration.hpp"
 #include "settings/settings_file.hpp"
-#include "convert/numeric_value.hpp"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <map>
+#include <thread>
 
 namespace zum {
 
@@ -31,7 +33,17 @@ void AddConvertOptions(CLI::App& app, ConvertOptions& o) {
         ->type_name("DIR")
         ->check(CLI::ExistingDirectory);
     app.add_flag("-q,--quiet", o.quiet, "no summary");
+    app.add_option("--threads", o.threads,
+                   "threads reading each log (default: the number of cores, at most 8); "
+                   "the outputs are the same at every count")
+        ->type_name("N")
+        ->check(CLI::Range(1U, 64U));
     app.add_option("LOG", o.logs, "NMEA log files")->required();
+}
+
+unsigned DefaultThreads() {
+    const unsigned cores = std::thread::hardware_concurrency();
+    return std::clamp(cores, 1U, 8U);
 }
 
 std::optional<LiveSettings> ResolveSettings(const ConvertOptions& o, std::string& problem) {

@@ -1,8 +1,9 @@
 // zum-convert: converts NMEA logs into the five draw files, exactly as the
 // window would, for batch work.
 #include "cli/convert_options.hpp"
-#include "settings/settings_file.hpp"
 #include "convert/conversion_run.hpp"
+#include "convert/parallel_run.hpp"
+#include "settings/settings_file.hpp"
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
@@ -41,7 +42,8 @@ int main(int argc, char** argv) {
         std::cerr << "zum-convert: " << problem << '\n';
         return 2;
     }
-    const zum::FixedSettings source(*settings);
+    zum::ParallelOptions parallel;
+    parallel.threads = options.threads != 0 ? options.threads : zum::DefaultThreads();
 
     int status = 0;
     for (const std::string& log : options.logs) {
@@ -50,7 +52,7 @@ int main(int argc, char** argv) {
         job.outputStem = zum::OutputStemFor(log, options.outputDir);
         zum::ConversionState state; // each log starts afresh
         state.Clear();
-        const zum::RunResult result = zum::ConvertLog(job, source, state);
+        const zum::RunResult result = zum::ConvertLogInParallel(job, *settings, state, parallel);
         if (result.status != zum::RunStatus::Done) {
             std::cerr << "zum-convert: " << result.message << '\n';
             status = 1;

@@ -1,6 +1,7 @@
 #include "convert/conversion_run.hpp"
 
 #include "convert/fix_status.hpp"
+#include "convert/input_file.hpp"
 #include "convert/line_reader.hpp"
 #include "convert/path_separator.hpp"
 #include "convert/position_report.hpp"
@@ -35,38 +36,6 @@ bool UsableRmc(std::string_view line) {
         }
     }
     return commas > 7;
-}
-
-class InputFile {
-public:
-    explicit InputFile(const std::filesystem::path& path) {
-        std::error_code ec;
-        if (std::filesystem::is_directory(path, ec)) {
-            error_ = EISDIR;
-            return;
-        }
-        errno = 0;
-        file_ = std::fopen(path.string().c_str(), "rb");
-        error_ = errno;
-    }
-    ~InputFile() {
-        if (file_ != nullptr) {
-            std::fclose(file_);
-        }
-    }
-    InputFile(const InputFile&) = delete;
-    InputFile& operator=(const InputFile&) = delete;
-
-    [[nodiscard]] std::FILE* get() const { return file_; }
-    [[nodiscard]] int error() const { return error_; }
-
-private:
-    std::FILE* file_ = nullptr;
-    int error_ = 0;
-};
-
-std::string Reason(int error) {
-    return error != 0 ? std::generic_category().message(error) : "unknown error";
 }
 
 } // namespace
