@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <limits>
 
 namespace zum {
@@ -153,15 +154,16 @@ double ValueOf(const Digits15& d, const NumberText& text) {
     static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                          1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                          1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    const int exponent = d.pointPosition - d.count;
-    if (exponent < -22 || exponent > 0) {
+    // The number of digits after the point.
+    const auto places = static_cast<unsigned>(d.count - d.pointPosition);
+    if (places >= std::size(kPowers)) {
         return NumericValue(text);
     }
     std::int64_t whole = 0;
     for (int i = 0; i < d.count; ++i) {
         whole = whole * 10 + (d.digits[i] - '0');
     }
-    const double magnitude = static_cast<double>(whole) / kPowers[-exponent];
+    const double magnitude = static_cast<double>(whole) / kPowers[places];
     return d.negative ? -magnitude : magnitude;
 }
 
@@ -177,6 +179,29 @@ void CoordinateText(double value, NumberText& text, double* readBack) {
         return;
     }
     const Digits15 d = Round15(value);
+    if (d.pointPosition > 0 && d.pointPosition <= 15) {
+        // The usual case, laid out in one go: all 15 digits are stored (the
+        // dropped trailing ones are zeros), so the whole part is a copy.
+        char buffer[20];
+        std::size_t n = 0;
+        if (d.negative) {
+            buffer[n++] = '-';
+        }
+        const auto whole = static_cast<std::size_t>(d.pointPosition);
+        std::memcpy(buffer + n, d.digits, whole);
+        n += whole;
+        if (d.count > d.pointPosition) {
+            buffer[n++] = '.';
+            const auto fraction = static_cast<std::size_t>(d.count - d.pointPosition);
+            std::memcpy(buffer + n, d.digits + whole, fraction);
+            n += fraction;
+        }
+        text.assign({buffer, n});
+        if (readBack != nullptr) {
+            *readBack = ValueOf(d, text);
+        }
+        return;
+    }
     if (d.negative) {
         text.push_back('-');
     }
