@@ -52,7 +52,7 @@ TEST(NumberTables, CoordinateTextHasPrintfsDigitsAndReadsBackExactly) {
     std::uniform_real_distribution<double> exponent(-7.0, 16.0);
     std::uniform_int_distribution<std::int64_t> wide(0, 99999999999999999);
     int failures = 0;
-    for (int i = 0; i < 1500000 && failures < 10; ++i) {
+    for (int i = 0; i < 1000000 && failures < 10; ++i) {
         double value = 0;
         switch (i % 3) {
         case 0: // any magnitude a coordinate or speed has, and beyond
