@@ -3,6 +3,7 @@
 #include "convert/chunk_reader.hpp"
 #include "convert/input_file.hpp"
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstdint>
 #include <cstring>
@@ -33,9 +34,11 @@ struct ReadSentence {
 // remaining lines read by the sequential pass itself.
 constexpr std::size_t kMaxSentences = 8192;
 constexpr std::size_t kTextCapacity = 128 * 1024;
-// Blocks in flight may hold at most this many bytes of log, so memory stays
-// flat however many threads there are and however long the lines.
-constexpr std::size_t kInFlightBudget = 6 * 1024 * 1024;
+// Blocks in flight may hold at most this many bytes of log, and there are at
+// most kMaxBlocks blocks, so memory stays flat however many threads there are
+// and however long the lines.
+constexpr std::size_t kInFlightBudget = 4 * 1024 * 1024;
+constexpr std::size_t kMaxBlocks = 10;
 
 struct Block {
     enum class Stage { Free, Queued, Read };
@@ -229,7 +232,7 @@ RunResult ConvertLogInParallel(const ConversionJob& job, const LiveSettings& set
 
     ChunkReader reader(input.get(), options.chunkSize > 0 ? options.chunkSize : 1);
     // Two blocks more than workers: one being filled, one being written out.
-    std::vector<Block> blocks(options.threads + 2);
+    std::vector<Block> blocks(std::min<std::size_t>(options.threads + 2, kMaxBlocks));
     Workers workers(options.threads, settings);
     std::size_t nextRead = 0;  // blocks handed out, in input order
     std::size_t nextApply = 0; // blocks written out
