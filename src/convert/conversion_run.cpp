@@ -7,7 +7,6 @@
 #include "convert/position_report.hpp"
 
 #include <algorithm>
-#include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -24,6 +23,17 @@ namespace {
 bool StartsWith(std::string_view line, std::string_view tag) {
     return line.size() >= tag.size() && std::memcmp(line.data(), tag.data(), tag.size()) == 0;
 }
+
+#if defined(__SSE2__)
+// The set bits of a 16-bit mask, without the library call std::popcount
+// becomes on processors without a popcount instruction.
+int CountBits16(std::uint32_t x) {
+    x = x - ((x >> 1) & 0x5555);
+    x = (x & 0x3333) + ((x >> 2) & 0x3333);
+    x = (x + (x >> 4)) & 0x0F0F;
+    return static_cast<int>((x + (x >> 8)) & 0x1F);
+}
+#endif
 
 // A $GPRMC line is usable when every field up to the speed ends in a comma
 // (more than seven commas) and no three fields in a row are empty. One pass,
@@ -49,7 +59,7 @@ bool UsableRmc(std::string_view line) {
         if ((run & (run >> 1) & (run >> 2) & (run >> 3)) != 0) {
             return false;
         }
-        commas += std::popcount(bits);
+        commas += CountBits16(bits);
         before = bits >> 13;
     }
     return commas > 7;

@@ -94,8 +94,15 @@ Digits15 Round15(double value) {
         const std::uint64_t m = (bits & ((1ULL << 52) - 1)) | (1ULL << 52);
         const int k = 1075 - static_cast<int>(bits >> 52);
         // The decimal exponent of the first digit, from the binary one
-        // (log10(2) ~ 0.30103); off by at most one, which the checks mend.
+        // (log10(2) ~ 0.30103) and one comparison; the checks below mend the
+        // rare miss near a power of ten below 1, where 10^n is not exact.
+        static constexpr double kBounds[] = {1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1,
+                                             1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,
+                                             1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
         int exponent = ((52 - k) * 78913) >> 18;
+        if (exponent >= -6 && exponent <= 14 && magnitude >= kBounds[exponent + 6]) {
+            ++exponent;
+        }
         __extension__ typedef unsigned __int128 Wide;
         const auto scaledBy = [&](int s, Wide& remainder) {
             const Wide product = static_cast<Wide>(m) * kPowers[s];
