@@ -15,7 +15,7 @@ namespace zum {
 // the next one begins with LF gives an extra empty line, which is no sentence.
 class BlockLines {
 public:
-    BlockLines(const char* data, std::size_t size) : data_(data), end_(data + size), next_(data) {}
+    BlockLines(const char* data, std::size_t size) : end_(data + size), next_(data) {}
 
     bool Next(std::string_view& line) {
         while (next_ < end_) {
@@ -35,7 +35,6 @@ public:
     }
 
 private:
-    const char* data_;
     const char* end_;
     const char* next_;
 };
