@@ -16,6 +16,19 @@ inline const char* FindLineEnd(const char* from, const char* end) {
 #if defined(__SSE2__)
     const __m128i lf = _mm_set1_epi8('\n');
     const __m128i cr = _mm_set1_epi8('\r');
+    // Thirty-two bytes a step while they last: most lines end within two.
+    for (; end - p >= 32; p += 32) {
+        const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16));
+        const auto low = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(first, lf), _mm_cmpeq_epi8(first, cr))));
+        const auto high = static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi8(second, lf), _mm_cmpeq_epi8(second, cr))));
+        const unsigned mask = low | (high << 16);
+        if (mask != 0) {
+            return p + __builtin_ctz(mask);
+        }
+    }
     for (; end - p >= 16; p += 16) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
         const int mask =

@@ -8,7 +8,7 @@
 namespace zum {
 
 LineReader::LineReader(std::FILE* input)
-    : input_(input), buffer_(std::make_unique<char[]>(kCapacity)) {}
+    : input_(input), buffer_(std::make_unique_for_overwrite<char[]>(kCapacity)) {}
 
 std::size_t LineReader::findLineEnd(std::size_t from) {
     if (nextEnd_ == kUnknown || nextEnd_ < from) {
