@@ -19,8 +19,9 @@ namespace {
 struct Digits15 {
     bool negative = false;
     char digits[15];
-    int count = 0;         // trailing zeros dropped
-    int pointPosition = 0; // decimal exponent of the first digit, plus one
+    int count = 0;           // trailing zeros dropped
+    int pointPosition = 0;   // decimal exponent of the first digit, plus one
+    std::uint64_t whole = 0; // the `count` digits as a whole number; 0 when not known
 };
 
 // The exact rounding: "-d.ddddddddddddddde-ddd", the digits %.15g gives.
@@ -142,8 +143,10 @@ Digits15 Round15(double value) {
                 WritePair(d.digits + 11, low / 100 % 100);
                 WritePair(d.digits + 13, low % 100);
                 d.count = 15;
+                d.whole = mantissa;
                 while (d.count > 0 && d.digits[d.count - 1] == '0') {
                     --d.count;
+                    d.whole /= 10;
                 }
                 d.pointPosition = exponent + 1;
                 return d;
@@ -166,9 +169,11 @@ double ValueOf(const Digits15& d, const NumberText& text) {
     if (places >= std::size(kPowers)) {
         return NumericValue(text);
     }
-    std::int64_t whole = 0;
-    for (int i = 0; i < d.count; ++i) {
-        whole = whole * 10 + (d.digits[i] - '0');
+    std::uint64_t whole = d.whole;
+    if (whole == 0) {
+        for (int i = 0; i < d.count; ++i) {
+            whole = whole * 10 + static_cast<unsigned>(d.digits[i] - '0');
+        }
     }
     const double magnitude = static_cast<double>(whole) / kPowers[places];
     return d.negative ? -magnitude : magnitude;
