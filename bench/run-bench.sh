@@ -53,7 +53,10 @@ awk_tool=$(command -v mawk || command -v awk)
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-mkdir -p "$out" "$tmp/outputs" "$tmp/bin"
+mkdir -p "$out" "$tmp/outputs" "$tmp/bin" "$tmp/config"
+# zum-convert reads our own settings file from here: none, so --gpx alone
+# decides whether a GPX file is written.
+export XDG_CONFIG_HOME=$tmp/config
 
 # Two copies of each zum-convert binary.
 cp "$convert" "$tmp/bin/zum-a"
@@ -98,6 +101,13 @@ if [[ -n ${BENCH_BASELINE:-} ]]; then
     done
 fi
 add_row "naive awk" "$awk_tool -F, -v out=$tmp/outputs/awk.txt -f $here/naive-convert.awk LOG"
+# The same runs writing the GPX file as well.
+gpx_rows=()
+for threads in 1 2; do
+    gpx_rows+=("${#names[@]}")
+    add_row "zum $threads --gpx (a)" \
+        "$tmp/bin/zum-a --settings /dev/null -q --gpx --threads $threads --output-dir $tmp/outputs LOG"
+done
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
@@ -153,7 +163,7 @@ print_table() { # BYTES ROWS...
 
 echo "== zum-convert: medians of $runs alternating runs, warm page cache, $(nproc) cores, seed $seed"
 all_rows=("${!names[@]}")
-declare -A one two wc_ratio_two peak
+declare -A one two wc_ratio_two peak gpx_ratio gpx_peak
 for size in $sizes; do
     log=$(make_log "$size")
     bytes=$(stat -c %s "$log")
@@ -178,6 +188,8 @@ for size in $sizes; do
     wc_ratio_two[$size]=$(ratio "$(printf '%s\n' "${wall[3]}" "${wall[5]}" | sort -g | head -1)" "${wall[1]}")
     two[$size]=$(mbs "$bytes" "$(printf '%s\n' "${wall[3]}" "${wall[5]}" | sort -g | head -1)")
     peak[$size]=$(printf '%s\n' "${rss[2]}" "${rss[3]}" "${rss[4]}" "${rss[5]}" | sort -g | tail -1)
+    gpx_ratio[$size]=$(ratio "${wall[${gpx_rows[0]}]}" "${wall[2]}")
+    gpx_peak[$size]=$(printf '%s\n' "${rss[${gpx_rows[0]}]}" "${rss[${gpx_rows[1]}]}" | sort -g | tail -1)
 done
 
 echo
@@ -204,7 +216,14 @@ for size in $sizes; do
             "${wc_ratio_two[200]} <= 2.3"
     fi
     verdict "peak RSS < 16 MiB on $size MB ($(mib "${peak[$size]}") MiB)" "${peak[$size]} < 16384"
+    verdict "--gpx at most 1.3x the time without on $size MB, one thread (${gpx_ratio[$size]}x)" \
+        "${gpx_ratio[$size]} <= 1.3"
 done
+if [[ -n ${gpx_peak[20]:-} && -n ${gpx_peak[200]:-} ]]; then
+    growth=$((gpx_peak[200] - gpx_peak[20]))
+    verdict "with --gpx, peak RSS grows by at most 1 MiB from 20 MB to 200 MB ($growth KiB)" \
+        "$growth <= 1024 && $growth >= -1024"
+fi
 verdict "start-up: one-line log at most 2x the time of wc -l (${startup_ratio}x)" "$startup_ratio <= 2"
 
 if [[ -n $micro ]]; then

@@ -151,7 +151,9 @@ RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
     }
 
     DrawFiles out;
-    if (!out.Create(job.outputStem, result.message)) {
+    if (!out.Create(job.outputStem, result.message) ||
+        (job.writeGpx &&
+         !out.AddGpx(job.outputStem, job.input.filename().string(), result.message))) {
         result.status = RunStatus::OutputFailed;
         return result;
     }
@@ -187,6 +189,7 @@ RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
         return result;
     }
     result.records = out.Counts();
+    result.gpx = out.Gpx();
     return result;
 }
 

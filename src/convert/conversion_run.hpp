@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,6 +34,7 @@ struct RunResult {
     RunStatus status = RunStatus::Done;
     std::string message; // what failed and why, naming the file; empty when Done
     RecordCounts records;
+    std::optional<GpxCounts> gpx; // when a GPX file was written
 };
 
 struct ConversionJob {
@@ -40,6 +42,8 @@ struct ConversionJob {
     // The outputs are this path with each suffix appended ("…/0511NMEA.TXT"
     // gives "…/0511NMEA.TXT_draw.txt"); normally the input path itself.
     std::filesystem::path outputStem;
+    // Also write outputStem & ".gpx", the drive as GPX 1.1.
+    bool writeGpx = false;
 };
 
 // One pass over an NMEA log: creates the five outputs, hands each usable

@@ -18,6 +18,7 @@ std::string_view SuffixOf(DrawFileKind kind) {
 
 bool DrawFiles::Create(const std::filesystem::path& stem, std::string& error) {
     counts_ = {};
+    gpx_.reset();
     for (std::size_t i = 0; i < files_.size(); ++i) {
         std::filesystem::path path = stem;
         path += std::string(kSuffixes[i]);
@@ -30,7 +31,21 @@ bool DrawFiles::Create(const std::filesystem::path& stem, std::string& error) {
     return true;
 }
 
+bool DrawFiles::AddGpx(const std::filesystem::path& stem, std::string_view logName,
+                       std::string& error) {
+    std::filesystem::path path = stem;
+    path += ".gpx";
+    if (!gpx_.emplace().Create(path, logName, error)) {
+        Discard();
+        return false;
+    }
+    return true;
+}
+
 void DrawFiles::Track(std::string_view lat, std::string_view lon) {
+    if (gpx_) {
+        gpx_->TrackPoint(lat, lon);
+    }
     OutputFile& f = file(DrawFileKind::Draw);
     f.Write(lat);
     f.Write(",");
@@ -55,11 +70,17 @@ void DrawFiles::waypoint(DrawFileKind kind, std::string_view lat, std::string_vi
 void DrawFiles::TimeWaypoint(std::string_view lat, std::string_view lon, std::string_view label) {
     waypoint(DrawFileKind::Time, lat, lon, label, "Arrow Down Left");
     ++counts_.time;
+    if (gpx_) {
+        gpx_->TimeWaypoint(lat, lon, label);
+    }
 }
 
 void DrawFiles::SpeedWaypoint(std::string_view lat, std::string_view lon, std::string_view speed) {
     waypoint(DrawFileKind::Speed, lat, lon, speed, "Arrow Up Left");
     ++counts_.speed;
+    if (gpx_) {
+        gpx_->SpeedWaypoint(lat, lon, speed);
+    }
 }
 
 void DrawFiles::SatWaypoint(std::string_view lat, std::string_view lon, int count) {
@@ -68,11 +89,17 @@ void DrawFiles::SatWaypoint(std::string_view lat, std::string_view lon, int coun
     waypoint(DrawFileKind::Sat, lat, lon, {digits, static_cast<std::size_t>(end - digits)},
              "Arrow Down Right");
     ++counts_.sat;
+    if (gpx_) {
+        gpx_->SatWaypoint(lat, lon, count);
+    }
 }
 
 void DrawFiles::FixMarker(std::string_view lat, std::string_view lon) {
     waypoint(DrawFileKind::Fix, lat, lon, " ", "Arrow Up Right");
     ++counts_.fix;
+    if (gpx_) {
+        gpx_->FixMarker(lat, lon);
+    }
 }
 
 bool DrawFiles::Failed() const {
@@ -81,7 +108,7 @@ bool DrawFiles::Failed() const {
             return true;
         }
     }
-    return false;
+    return gpx_ && gpx_->Failed();
 }
 
 bool DrawFiles::Finish(std::string& error) {
@@ -92,6 +119,10 @@ bool DrawFiles::Finish(std::string& error) {
             return false;
         }
     }
+    if (gpx_ && !gpx_->Close(error)) {
+        Discard();
+        return false;
+    }
     // Every temporary is complete before the first rename, so a failure here
     // can only come from the folder itself.
     for (OutputFile& f : files_) {
@@ -100,12 +131,19 @@ bool DrawFiles::Finish(std::string& error) {
             return false;
         }
     }
+    if (gpx_ && !gpx_->Commit(error)) {
+        Discard();
+        return false;
+    }
     return true;
 }
 
 void DrawFiles::Discard() {
     for (OutputFile& f : files_) {
         f.Discard();
+    }
+    if (gpx_) {
+        gpx_->Discard();
     }
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "gpx_file.hpp"
 #include "output_file.hpp"
 
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,6 +29,18 @@ public:
     // OutputFile) and writes their opening lines. On failure `error` names the
     // file and the cause, and nothing is left behind.
     bool Create(const std::filesystem::path& stem, std::string& error);
+    // Adds stem & ".gpx" to the outputs, after Create: the same records as a
+    // GPX 1.1 file named after `logName`, replaced together with the five.
+    bool AddGpx(const std::filesystem::path& stem, std::string_view logName, std::string& error);
+    [[nodiscard]] bool WritesGpx() const { return gpx_.has_value(); }
+
+    // What the GPX file adds to the records of the position being processed,
+    // given before its track point.
+    void FixDetails(const GpxFix& fix) {
+        if (gpx_) {
+            gpx_->Fix(fix);
+        }
+    }
 
     void Track(std::string_view lat, std::string_view lon);
     void TimeWaypoint(std::string_view lat, std::string_view lon, std::string_view label);
@@ -44,6 +58,10 @@ public:
     void Discard();
 
     [[nodiscard]] RecordCounts Counts() const { return counts_; }
+    // What went into the GPX file; nothing when none is written.
+    [[nodiscard]] std::optional<GpxCounts> Gpx() const {
+        return gpx_ ? std::optional<GpxCounts>(gpx_->Counts()) : std::nullopt;
+    }
 
 private:
     OutputFile& file(DrawFileKind kind) { return files_[static_cast<std::size_t>(kind)]; }
@@ -52,6 +70,7 @@ private:
 
     std::array<OutputFile, 5> files_;
     RecordCounts counts_;
+    std::optional<GpxFile> gpx_;
 };
 
 } // namespace zum

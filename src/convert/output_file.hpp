@@ -33,6 +33,8 @@ public:
 
     [[nodiscard]] bool Failed() const { return failed_; }
     [[nodiscard]] const std::filesystem::path& FinalPath() const { return final_; }
+    // Where the bytes are until Commit; empty once committed or discarded.
+    [[nodiscard]] const std::filesystem::path& TemporaryPath() const { return temp_; }
 
     // Flushes and closes the temporary; it stays under its temporary name.
     bool Close(std::string& error);

@@ -223,7 +223,9 @@ RunResult ConvertLogInParallel(const ConversionJob& job, const LiveSettings& set
         return result;
     }
     DrawFiles out;
-    if (!out.Create(job.outputStem, result.message)) {
+    if (!out.Create(job.outputStem, result.message) ||
+        (job.writeGpx &&
+         !out.AddGpx(job.outputStem, job.input.filename().string(), result.message))) {
         result.status = RunStatus::OutputFailed;
         return result;
     }
@@ -283,6 +285,7 @@ RunResult ConvertLogInParallel(const ConversionJob& job, const LiveSettings& set
         return result;
     }
     result.records = out.Counts();
+    result.gpx = out.Gpx();
     return result;
 }
 

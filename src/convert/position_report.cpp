@@ -137,6 +137,12 @@ void ProcessRMC(ConversionState& state, const LiveSettings& settings, const Posi
     const std::string_view latText = position.lat;
     const std::string_view lonText = position.lon;
     const bool onNullIsland = latText == "0" || lonText == "0";
+    if (out.WritesGpx()) {
+        // The GPX file also takes the time and date fields as they stand.
+        const NmeaFields fields(state.NmeaLine, 10);
+        out.FixDetails({fields[1], fields[9], SpeedUnitName(settings.speedFactor),
+                        position.latValue, position.lonValue});
+    }
     if (!onNullIsland) {
         out.Track(latText, lonText);
     }
