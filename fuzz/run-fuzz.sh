@@ -17,7 +17,7 @@ logs=$here/corpus-logs
 mkdir -p "$crashes" "$logs"
 
 failed=0
-for entry in line_processor:nmea.dict settings_reader:settings.dict; do
+for entry in line_processor:nmea.dict parallel_run:nmea.dict settings_reader:settings.dict; do
     name=${entry%%:*}
     dict=$here/${entry#*:}
     binary=$build/fuzz/${name}_fuzz

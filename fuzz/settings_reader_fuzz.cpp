@@ -2,10 +2,10 @@
 // holds, the values read from it must survive a save and a second read, and a
 // second save must give the same bytes.
 
-#include "settings/configuration.hpp"
-#include "settings/settings_file.hpp"
 #include "convert/decimal_text.hpp"
 #include "fuzz_support.hpp"
+#include "settings/configuration.hpp"
+#include "settings/settings_file.hpp"
 
 #include <cstddef>
 #include <cstdint>

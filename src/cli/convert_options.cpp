@@ -5,7 +5,9 @@
 #include "settings/settings_file.hpp"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <map>
+#include <thread>
 
 namespace zum {
 
@@ -44,7 +46,17 @@ void AddConvertOptions(CLI::App& app, ConvertOptions& o) {
         "--no-gpx", [&o] { o.gpx = false; }, "write no GPX file");
     gpx->excludes(noGpx);
     app.add_flag("-q,--quiet", o.quiet, "no summary");
+    app.add_option("--threads", o.threads,
+                   "threads reading each log (default: the number of cores, at most 8); "
+                   "the outputs are the same at every count")
+        ->type_name("N")
+        ->check(CLI::Range(1U, 64U));
     app.add_option("LOG", o.logs, "NMEA log files")->required();
+}
+
+unsigned DefaultThreads() {
+    const unsigned cores = std::thread::hardware_concurrency();
+    return std::clamp(cores, 1U, 8U);
 }
 
 std::optional<LiveSettings> ResolveSettings(const ConvertOptions& o, std::string& problem) {

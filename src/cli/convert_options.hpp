@@ -29,10 +29,14 @@ struct ConvertOptions {
     std::string outputDir;
     std::optional<bool> gpx; // unset: our own settings file decides
     bool quiet = false;
+    unsigned threads = 0; // 0: DefaultThreads()
     std::vector<std::string> logs;
 };
 
 void AddConvertOptions(CLI::App& app, ConvertOptions& options);
+
+// Threads when --threads is not given: the number of cores, at most 8.
+unsigned DefaultThreads();
 
 // The settings a conversion reads: the settings file's values, overridden by
 // the options, with the menus' rules (a time interval below 1 becomes 1). No

@@ -3,6 +3,7 @@
 #include "cli/convert_options.hpp"
 #include "cli/gnu_conventions.hpp"
 #include "convert/conversion_run.hpp"
+#include "convert/parallel_run.hpp"
 #include "settings/own_settings.hpp"
 #include "settings/settings_file.hpp"
 
@@ -61,7 +62,8 @@ int main(int argc, char** argv) {
         std::cerr << "zum-convert: " << problem << '\n';
         return 2;
     }
-    const zum::FixedSettings source(*settings);
+    zum::ParallelOptions parallel;
+    parallel.threads = options.threads != 0 ? options.threads : zum::DefaultThreads();
     // --gpx and --no-gpx, and --talkers, override the window's saved choices,
     // which live in our own settings file whatever --settings names.
     zum::OwnSettings own;
@@ -78,7 +80,7 @@ int main(int argc, char** argv) {
         job.talkers = talkers;
         zum::ConversionState state; // each log starts afresh
         state.Clear();
-        const zum::RunResult result = zum::ConvertLog(job, source, state);
+        const zum::RunResult result = zum::ConvertLogInParallel(job, *settings, state, parallel);
         if (result.status != zum::RunStatus::Done) {
             std::cerr << "zum-convert: " << result.message << '\n';
             status = 1;

@@ -4,6 +4,7 @@
 #include "draw_files.hpp"
 #include "gsa_group.hpp"
 #include "live_settings.hpp"
+#include "position_report.hpp"
 #include "talker.hpp"
 
 #include <cstdint>
@@ -87,6 +88,37 @@ void ProcessLine(std::string_view line, const SettingsSource& settings, Conversi
                  DrawFiles& out, TalkerReading& reading);
 // The end of the input: writes the last open group of fix reports.
 void FinishInput(const ConversionState& state, DrawFiles& out, TalkerReading& reading);
+
+// ProcessLine in two steps, so that reading a line can run ahead of the one
+// pass, in input order, that decides and writes. ClassifyLine and Read* look
+// only at the line (and the run's settings); Start*/Apply* change the state
+// and write.
+enum class LineKind : std::uint8_t {
+    Other,            // no sentence the run reads: nothing to do
+    Position,         // a usable position report
+    UnusablePosition, // a position report with fields missing
+    Satellites,       // a fix report
+    SkippedPosition,  // another talker's position report, passed over in GpOnly
+};
+LineKind ClassifyLine(std::string_view line, TalkerMode mode);
+
+// Whether a fix report holds "A,3" (an automatic 3-D fix: no 2-D marker).
+// The satellites are counted only when a waypoint needs them.
+bool AutomaticThreeD(std::string_view line);
+
+// Before any position report, usable or not: ends the open group of fix
+// reports in the Any reading.
+void StartPositionReport(ConversionState& state, DrawFiles& out, TalkerReading& reading);
+void ApplyPosition(std::string_view line, const LiveSettings& settings,
+                   const PositionView& position, ConversionState& state, DrawFiles& out);
+void ApplyUnusablePosition(ConversionState& state);
+// A fix report: handled at once in GpOnly, added to the open group in Any.
+void ApplyFixReport(std::string_view line, bool automatic3d, ConversionState& state, DrawFiles& out,
+                    TalkerReading& reading);
+void ApplySatellites(std::string_view line, bool automatic3d, ConversionState& state,
+                     DrawFiles& out);
+// Puts what a GpOnly reading passed over into the result.
+void TellSkipped(const TalkerReading& reading, RunResult& result);
 
 // The window's way of naming the log: one trailing separator is removed from
 // `dataFilePath` itself (so "c:\" becomes "c:" and stays so), then the folder,

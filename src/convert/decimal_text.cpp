@@ -2,9 +2,12 @@
 
 #include "convert/numeric_value.hpp"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <iterator>
 #include <limits>
 
 namespace zum {
@@ -16,8 +19,9 @@ namespace {
 struct Digits15 {
     bool negative = false;
     char digits[15];
-    int count = 0;         // trailing zeros dropped
-    int pointPosition = 0; // decimal exponent of the first digit, plus one
+    int count = 0;           // trailing zeros dropped
+    int pointPosition = 0;   // decimal exponent of the first digit, plus one
+    std::uint64_t whole = 0; // the `count` digits as a whole number; 0 when not known
 };
 
 // The exact rounding: "-d.ddddddddddddddde-ddd", the digits %.15g gives.
@@ -45,67 +49,111 @@ Digits15 Round15Exact(double value) {
     return d;
 }
 
+constexpr char kPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+inline void WritePair(char* out, std::uint32_t pair) {
+    std::memcpy(out, kPairs + 2 * pair, 2);
+}
+
 // The same digits for the magnitudes a coordinate or a speed has, without the
-// general (and much slower) fixed-precision formatting: the value is scaled
-// to a 15-digit whole number in 64-bit-mantissa arithmetic, whose error is far
-// below the 0.001 margin kept from a rounding midpoint; values that near a
-// midpoint, or outside the range, take the exact path.
+// general (and much slower) fixed-precision formatting. A finite double is
+// m x 2^-k exactly; scaled by 10^s so that 15 digits stand before the point,
+// it is (m x 10^s) / 2^k, whose whole part and remainder 128-bit integers
+// give exactly. An exact tie, or a magnitude outside the range, takes the
+// general path, so the digits are always those the general path gives.
 Digits15 Round15(double value) {
-    if constexpr (std::numeric_limits<long double>::digits >= 64) {
-        const double magnitude = std::fabs(value);
-        if (magnitude >= 1e-5 && magnitude < 1e15) {
-            // Powers of ten up to 10^27 are exact with a 64-bit mantissa.
-            static constexpr long double kPowers[] = {
-                1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,
-                1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L,
-                1e20L, 1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
-            int exponent = 0; // of the first significant digit
-            if (magnitude >= 1.0) {
-                while (exponent < 14 && magnitude >= static_cast<double>(kPowers[exponent + 1])) {
-                    ++exponent;
-                }
-            } else {
-                while (exponent > -5 && magnitude * static_cast<double>(kPowers[-exponent]) < 1.0) {
-                    --exponent;
-                }
-            }
-            int scale = 14 - exponent;
-            long double scaled = static_cast<long double>(magnitude) * kPowers[scale];
-            if (scaled < 1e14L && scale < 27) {
-                scaled = static_cast<long double>(magnitude) * kPowers[++scale];
+#ifdef __SIZEOF_INT128__
+    const double magnitude = std::fabs(value);
+    if (magnitude >= 1e-5 && magnitude < 1e15) {
+        static constexpr std::uint64_t kPowers[] = {1ULL,
+                                                    10ULL,
+                                                    100ULL,
+                                                    1000ULL,
+                                                    10000ULL,
+                                                    100000ULL,
+                                                    1000000ULL,
+                                                    10000000ULL,
+                                                    100000000ULL,
+                                                    1000000000ULL,
+                                                    10000000000ULL,
+                                                    100000000000ULL,
+                                                    1000000000000ULL,
+                                                    10000000000000ULL,
+                                                    100000000000000ULL,
+                                                    1000000000000000ULL,
+                                                    10000000000000000ULL,
+                                                    100000000000000000ULL,
+                                                    1000000000000000000ULL,
+                                                    10000000000000000000ULL};
+        constexpr std::uint64_t kLow = 100000000000000ULL; // 10^14
+        constexpr std::uint64_t kHigh = kLow * 10;
+        // Normal and below 2^50: the 53-bit mantissa m and k between 3 and 70.
+        const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+        const std::uint64_t m = (bits & ((1ULL << 52) - 1)) | (1ULL << 52);
+        const int k = 1075 - static_cast<int>(bits >> 52);
+        // The decimal exponent of the first digit, from the binary one
+        // (log10(2) ~ 0.30103) and one comparison; the checks below mend the
+        // rare miss near a power of ten below 1, where 10^n is not exact.
+        static constexpr double kBounds[] = {1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1,
+                                             1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,
+                                             1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+        int exponent = ((52 - k) * 78913) >> 18;
+        if (exponent >= -6 && exponent <= 14 && magnitude >= kBounds[exponent + 6]) {
+            ++exponent;
+        }
+        __extension__ typedef unsigned __int128 Wide;
+        const auto scaledBy = [&](int s, Wide& remainder) {
+            const Wide product = static_cast<Wide>(m) * kPowers[s];
+            const Wide whole = product >> k;
+            remainder = product - (whole << k);
+            return static_cast<std::uint64_t>(whole);
+        };
+        Wide remainder = 0;
+        int scale = 14 - exponent;
+        if (scale >= 0 && scale <= 19) {
+            std::uint64_t whole = scaledBy(scale, remainder);
+            if (whole < kLow && scale < 19) {
+                whole = scaledBy(++scale, remainder);
                 --exponent;
-            } else if (scaled >= 1e15L && scale > 0) {
-                scaled = static_cast<long double>(magnitude) * kPowers[--scale];
+            } else if (whole >= kHigh && scale > 0) {
+                whole = scaledBy(--scale, remainder);
                 ++exponent;
             }
-            const long double whole = std::floor(scaled);
-            const long double fraction = scaled - whole;
-            if (scaled >= 1e14L && scaled < 1e15L && std::fabs(fraction - 0.5L) > 1e-3L) {
-                auto mantissa = static_cast<std::uint64_t>(whole) + (fraction > 0.5L ? 1 : 0);
-                if (mantissa == 1000000000000000ULL) {
-                    mantissa = 100000000000000ULL;
+            const Wide half = static_cast<Wide>(1) << (k - 1);
+            if (whole >= kLow && whole < kHigh && remainder != half) {
+                std::uint64_t mantissa = whole + (remainder > half ? 1 : 0);
+                if (mantissa == kHigh) {
+                    mantissa = kLow;
                     ++exponent;
                 }
                 Digits15 d;
                 d.negative = value < 0;
-                // Two digits at a time: the last digit alone, then pairs.
-                d.digits[14] = static_cast<char>('0' + mantissa % 10);
-                mantissa /= 10;
-                for (int i = 13; i > 0; i -= 2) {
-                    const auto pair = static_cast<unsigned>(mantissa % 100);
-                    mantissa /= 100;
-                    d.digits[i] = static_cast<char>('0' + pair % 10);
-                    d.digits[i - 1] = static_cast<char>('0' + pair / 10);
-                }
+                // In 32-bit halves, two digits at a time from a table.
+                const auto high = static_cast<std::uint32_t>(mantissa / 100000000);
+                const auto low = static_cast<std::uint32_t>(mantissa % 100000000);
+                d.digits[0] = static_cast<char>('0' + high / 1000000);
+                WritePair(d.digits + 1, high / 10000 % 100);
+                WritePair(d.digits + 3, high / 100 % 100);
+                WritePair(d.digits + 5, high % 100);
+                WritePair(d.digits + 7, low / 1000000);
+                WritePair(d.digits + 9, low / 10000 % 100);
+                WritePair(d.digits + 11, low / 100 % 100);
+                WritePair(d.digits + 13, low % 100);
                 d.count = 15;
+                d.whole = mantissa;
                 while (d.count > 0 && d.digits[d.count - 1] == '0') {
                     --d.count;
+                    d.whole /= 10;
                 }
                 d.pointPosition = exponent + 1;
                 return d;
             }
         }
     }
+#endif
     return Round15Exact(value);
 }
 
@@ -116,30 +164,56 @@ double ValueOf(const Digits15& d, const NumberText& text) {
     static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                          1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                          1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    const int exponent = d.pointPosition - d.count;
-    if (exponent < -22 || exponent > 0) {
+    // The number of digits after the point.
+    const auto places = static_cast<unsigned>(d.count - d.pointPosition);
+    if (places >= std::size(kPowers)) {
         return NumericValue(text);
     }
-    std::int64_t whole = 0;
-    for (int i = 0; i < d.count; ++i) {
-        whole = whole * 10 + (d.digits[i] - '0');
+    std::uint64_t whole = d.whole;
+    if (whole == 0) {
+        for (int i = 0; i < d.count; ++i) {
+            whole = whole * 10 + static_cast<unsigned>(d.digits[i] - '0');
+        }
     }
-    const double magnitude = static_cast<double>(whole) / kPowers[-exponent];
+    const double magnitude = static_cast<double>(whole) / kPowers[places];
     return d.negative ? -magnitude : magnitude;
 }
 
 } // namespace
 
-NumberText CoordinateText(double value, double* readBack) {
-    NumberText text;
+void CoordinateText(double value, NumberText& text, double* readBack) {
+    text.clear();
     if (value == 0.0 || !std::isfinite(value)) {
         text.assign("0");
         if (readBack != nullptr) {
             *readBack = 0.0;
         }
-        return text;
+        return;
     }
     const Digits15 d = Round15(value);
+    if (d.pointPosition > 0 && d.pointPosition <= 15) {
+        // The usual case, laid out in one go: all 15 digits are stored (the
+        // dropped trailing ones are zeros), so the whole part is a copy.
+        char buffer[20];
+        std::size_t n = 0;
+        if (d.negative) {
+            buffer[n++] = '-';
+        }
+        const auto whole = static_cast<std::size_t>(d.pointPosition);
+        std::memcpy(buffer + n, d.digits, whole);
+        n += whole;
+        if (d.count > d.pointPosition) {
+            buffer[n++] = '.';
+            const auto fraction = static_cast<std::size_t>(d.count - d.pointPosition);
+            std::memcpy(buffer + n, d.digits + whole, fraction);
+            n += fraction;
+        }
+        text.assign({buffer, n});
+        if (readBack != nullptr) {
+            *readBack = ValueOf(d, text);
+        }
+        return;
+    }
     if (d.negative) {
         text.push_back('-');
     }
@@ -152,7 +226,7 @@ NumberText CoordinateText(double value, double* readBack) {
         if (readBack != nullptr) {
             *readBack = ValueOf(d, text);
         }
-        return text;
+        return;
     }
     for (int i = 0; i < d.pointPosition; ++i) {
         text.push_back(i < d.count ? d.digits[i] : '0');
@@ -165,14 +239,13 @@ NumberText CoordinateText(double value, double* readBack) {
     if (readBack != nullptr) {
         *readBack = ValueOf(d, text);
     }
-    return text;
 }
 
-NumberText SpeedText(double value) {
-    NumberText text;
+void SpeedText(double value, NumberText& text) {
+    text.clear();
     if (value == 0.0 || !std::isfinite(value)) {
         text.assign("0.0");
-        return text;
+        return;
     }
     const Digits15 d = Round15(value);
     // Tenths: the whole value times ten, as a digit string, rounded half away
@@ -223,6 +296,21 @@ NumberText SpeedText(double value) {
     text.append({tenths + first, static_cast<std::size_t>(length - 1 - first)});
     text.push_back('.');
     text.push_back(tenths[length - 1]);
+}
+
+} // namespace zum
+
+namespace zum {
+
+NumberText CoordinateText(double value, double* readBack) {
+    NumberText text;
+    CoordinateText(value, text, readBack);
+    return text;
+}
+
+NumberText SpeedText(double value) {
+    NumberText text;
+    SpeedText(value, text);
     return text;
 }
 

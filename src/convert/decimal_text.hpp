@@ -13,10 +13,13 @@ namespace zum {
 // When `readBack` is given, it receives the value of the text as NumericValue
 // would read it, without reading it.
 NumberText CoordinateText(double value, double* readBack = nullptr);
+// The same, written into `text`.
+void CoordinateText(double value, NumberText& text, double* readBack = nullptr);
 
 // A speed with exactly one decimal and at least one digit before the point,
 // rounded half away from zero from its 15-significant-digit decimal form
 // (1.15 -> "1.2", 0.25 -> "0.3"). A result of zero is "0.0", never "-0.0".
 NumberText SpeedText(double value);
+void SpeedText(double value, NumberText& text);
 
 } // namespace zum

@@ -1,21 +1,21 @@
 #include "convert/line_reader.hpp"
 
+#include "convert/line_end.hpp"
+
 #include <cerrno>
 #include <cstring>
 
 namespace zum {
 
 LineReader::LineReader(std::FILE* input)
-    : input_(input), buffer_(std::make_unique<char[]>(kCapacity)) {}
+    : input_(input), buffer_(std::make_unique_for_overwrite<char[]>(kCapacity)) {}
 
-std::size_t LineReader::find(char c, std::size_t& cache, std::size_t from) const {
-    if (cache == kUnknown || cache < from) {
-        const void* hit = std::memchr(buffer_.get() + from, c, end_ - from);
-        cache = hit != nullptr
-                    ? static_cast<std::size_t>(static_cast<const char*>(hit) - buffer_.get())
-                    : end_;
+std::size_t LineReader::findLineEnd(std::size_t from) {
+    if (nextEnd_ == kUnknown || nextEnd_ < from) {
+        const char* base = buffer_.get();
+        nextEnd_ = static_cast<std::size_t>(FindLineEnd(base + from, base + end_) - base);
     }
-    return cache;
+    return nextEnd_;
 }
 
 bool LineReader::refill() {
@@ -28,8 +28,7 @@ bool LineReader::refill() {
         std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
         end_ -= shift;
         begin_ = 0;
-        nextLf_ = nextLf_ == kUnknown || nextLf_ < shift ? kUnknown : nextLf_ - shift;
-        nextCr_ = nextCr_ == kUnknown || nextCr_ < shift ? kUnknown : nextCr_ - shift;
+        nextEnd_ = nextEnd_ == kUnknown || nextEnd_ < shift ? kUnknown : nextEnd_ - shift;
     }
     const std::size_t oldEnd = end_;
     errno = 0;
@@ -44,11 +43,8 @@ bool LineReader::refill() {
         return false;
     }
     // "None before the old end" is no longer the whole story.
-    if (nextLf_ == oldEnd) {
-        nextLf_ = kUnknown;
-    }
-    if (nextCr_ == oldEnd) {
-        nextCr_ = kUnknown;
+    if (nextEnd_ == oldEnd) {
+        nextEnd_ = kUnknown;
     }
     return true;
 }
@@ -70,9 +66,7 @@ bool LineReader::Next(std::string_view& line) {
                 continue;
             }
         }
-        const std::size_t lf = find('\n', nextLf_, begin_);
-        const std::size_t cr = find('\r', nextCr_, begin_);
-        const std::size_t stop = lf < cr ? lf : cr;
+        const std::size_t stop = findLineEnd(begin_);
         if (stop == end_) {
             // No line end in the buffer.
             if (end_ - begin_ > kMaxLine) {

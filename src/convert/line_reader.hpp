@@ -29,17 +29,16 @@ private:
     static constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
 
     bool refill();
-    std::size_t find(char c, std::size_t& cache, std::size_t from) const;
+    std::size_t findLineEnd(std::size_t from);
 
     std::FILE* input_;
     std::unique_ptr<char[]> buffer_;
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
-    // Where the next LF and CR at or after `begin_` stand (end_ when there is
-    // none in the buffer), so that a file whose lines all end in the same way
-    // is not searched to the buffer's end for the other kind on every line.
-    mutable std::size_t nextLf_ = kUnknown;
-    mutable std::size_t nextCr_ = kUnknown;
+    // Where the next line end at or after `begin_` stands (end_ when there is
+    // none in the buffer), so that the rest of the buffer is not searched
+    // again after a line that had no end.
+    std::size_t nextEnd_ = kUnknown;
     bool eof_ = false;
     bool failed_ = false;
     int error_ = 0;

@@ -45,7 +45,7 @@ bool OutputFile::Create(const std::filesystem::path& finalPath, std::string& err
         return false;
     }
     if (!buffer_) {
-        buffer_ = std::make_unique<char[]>(kBufferSize);
+        buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
     }
     return true;
 }

@@ -4,12 +4,40 @@
 #include "draw_files.hpp"
 #include "live_settings.hpp"
 
+#include <string_view>
+
 namespace zum {
 
-// Turns the usable $GPRMC sentence in state.NmeaLine into a track point, the
-// last position, the local time and speed texts, and, when the waypoint
+// What a usable $GPRMC sentence says, read without the conversion state: its
+// texts and values depend only on the line and the run's settings, so worker
+// threads can read sentences ahead of the pass that decides and writes.
+struct PositionReading {
+    ShortText<16> localTime;
+    NumberText lat, lon, speed;
+    double latValue = 0, lonValue = 0;
+};
+
+// The same, with the texts held elsewhere (a reading kept for a later pass).
+struct PositionView {
+    std::string_view localTime, lat, lon, speed;
+    double latValue = 0, lonValue = 0;
+};
+
+inline PositionView ViewOf(const PositionReading& r) {
+    return {r.localTime, r.lat, r.lon, r.speed, r.latValue, r.lonValue};
+}
+
+// Reads fields 1 (UTC time), 3 to 6 (position) and 7 (speed) of a $GPRMC line.
+void ReadPosition(std::string_view line, const LiveSettings& settings, PositionReading& reading);
+
+// Turns a usable $GPRMC sentence, read by ReadPosition, into a track point,
+// the last position, the local time and speed texts, and, when the waypoint
 // decision says so, a time and a speed waypoint. PointFlag is left holding
 // whether this position got waypoints.
+void ProcessRMC(ConversionState& state, const LiveSettings& settings, const PositionView& position,
+                DrawFiles& out);
+
+// The same for the sentence in state.NmeaLine, read here.
 void ProcessRMC(ConversionState& state, const LiveSettings& settings, DrawFiles& out);
 
 // The local time text of a $GPRMC time field: the local hour (at least two

@@ -16,6 +16,19 @@ template <std::size_t Capacity> class ShortText {
 public:
     ShortText() = default;
     ShortText(std::string_view text) { assign(text); }
+    // Copies only the characters in use: the texts are short, the capacity is not.
+    ShortText(const ShortText& other) : size_(other.size_) {
+        std::memcpy(data_, other.data_, size_);
+    }
+    ShortText& operator=(const ShortText& other) {
+        size_ = other.size_;
+        std::memmove(data_, other.data_, size_);
+        return *this;
+    }
+    ShortText& operator=(std::string_view text) {
+        assign(text);
+        return *this;
+    }
 
     void assign(std::string_view text) {
         size_ = 0;

@@ -1,4 +1,5 @@
 target_sources(zumcore PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/chunk_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/conversion_run.cpp
   ${CMAKE_CURRENT_LIST_DIR}/decimal_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/draw_files.cpp
@@ -10,6 +11,10 @@ target_sources(zumcore PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/live_settings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/numeric_value.cpp
   ${CMAKE_CURRENT_LIST_DIR}/output_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/parallel_run.cpp
   ${CMAKE_CURRENT_LIST_DIR}/position_report.cpp
   ${CMAKE_CURRENT_LIST_DIR}/talker.cpp
   ${CMAKE_CURRENT_LIST_DIR}/waypoint_decision.cpp)
+# ConvertLogInParallel's worker threads.
+find_package(Threads REQUIRED)
+target_link_libraries(zumcore PUBLIC Threads::Threads)

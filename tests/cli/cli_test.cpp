@@ -22,26 +22,30 @@ TEST(ZumConvert, GoldenLogsGiveTheirFiveFilesByteForByte) {
         }
         ++cases;
         const auto dir = entry.path();
-        TempFolder work;
-        const auto log = work / "0511NMEA.TXT";
-        std::filesystem::copy_file(kGolden / LinesOf(dir / "log").at(0), log);
-        std::vector<std::string> args = {"--settings", "/dev/null"};
-        for (const std::string& arg : LinesOf(dir / "args")) {
-            args.push_back(arg);
-        }
-        args.push_back(log.string());
-        const Outcome run = RunConvert(args);
-        ASSERT_EQ(run.status, 0) << dir << run.err;
-        for (const char* suffix : kSuffixes) {
-            const std::string name = std::string("0511NMEA.TXT") + suffix;
-            EXPECT_EQ(ReadFile(work / name), ReadFile(dir / name)) << dir.filename() << " " << name;
-        }
-        EXPECT_EQ(std::filesystem::exists(work / "0511NMEA.TXT.gpx"),
-                  std::filesystem::exists(dir / "0511NMEA.TXT.gpx"))
-            << dir.filename();
-        if (std::filesystem::exists(dir / "0511NMEA.TXT.gpx")) {
-            EXPECT_EQ(ReadFile(work / "0511NMEA.TXT.gpx"), ReadFile(dir / "0511NMEA.TXT.gpx"))
+        // The same bytes from one thread, two, and more threads than cores.
+        for (const char* threads : {"1", "2", "5"}) {
+            TempFolder work;
+            const auto log = work / "0511NMEA.TXT";
+            std::filesystem::copy_file(kGolden / LinesOf(dir / "log").at(0), log);
+            std::vector<std::string> args = {"--settings", "/dev/null", "--threads", threads};
+            for (const std::string& arg : LinesOf(dir / "args")) {
+                args.push_back(arg);
+            }
+            args.push_back(log.string());
+            const Outcome run = RunConvert(args);
+            ASSERT_EQ(run.status, 0) << dir << run.err;
+            for (const char* suffix : kSuffixes) {
+                const std::string name = std::string("0511NMEA.TXT") + suffix;
+                EXPECT_EQ(ReadFile(work / name), ReadFile(dir / name))
+                    << dir.filename() << " " << name << " at " << threads << " threads";
+            }
+            EXPECT_EQ(std::filesystem::exists(work / "0511NMEA.TXT.gpx"),
+                      std::filesystem::exists(dir / "0511NMEA.TXT.gpx"))
                 << dir.filename();
+            if (std::filesystem::exists(dir / "0511NMEA.TXT.gpx")) {
+                EXPECT_EQ(ReadFile(work / "0511NMEA.TXT.gpx"), ReadFile(dir / "0511NMEA.TXT.gpx"))
+                    << dir.filename() << " at " << threads << " threads";
+            }
         }
     }
     EXPECT_GE(cases, 9);
@@ -148,6 +152,7 @@ TEST(ZumConvert, UnwritableOutputsAndBadOptions) {
 
     EXPECT_EQ(RunConvert({}).status, 2);
     EXPECT_EQ(RunConvert({"--units", "furlongs", log.string()}).status, 2);
+    EXPECT_EQ(RunConvert({"--threads", "0", log.string()}).status, 2);
     EXPECT_EQ(RunConvert({"--interval-time", "99999", log.string()}).status, 2);
     EXPECT_EQ(RunConvert({"--interval-time", "5", "--interval-distance", "3", log.string()}).status,
               2);

@@ -57,6 +57,21 @@ TEST(PositionReport, ZeroCoordinatesAreShownButNotDrawn) {
     EXPECT_EQ(state.PointFlag, kFalse);
 }
 
+TEST(PositionReport, AFieldTooLargeForAFloatReadsAsZeroWhole) {
+    // Read whole, each field is 0; read in parts, each would give a position.
+    const std::string huge = "1" + std::string(399, '5') + ".0";
+    for (const std::string& lat : {std::string("1E2000.0"), huge, std::string("1E-400")}) {
+        ConversionState state;
+        const Outputs out = Convert({"$GPRMC,190334,A," + lat + ",N,11951.5388,W,0.0,1,110306,,",
+                                     "$GPRMC,190335,A,3930.8708,N," + lat + ",W,0.0,1,110306,,"},
+                                    IntervalOnly(), state);
+        EXPECT_TRUE(out.draw.empty()) << lat;
+        EXPECT_TRUE(out.time.empty()) << lat;
+        EXPECT_TRUE(out.speed.empty()) << lat;
+        EXPECT_EQ(state.LastLonText.view(), "0") << lat;
+    }
+}
+
 TEST(PositionReport, LocalTimeWrapsOnceAndIgnoresFractionalSeconds) {
     struct Case {
         const char* field;

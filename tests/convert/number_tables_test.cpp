@@ -1,0 +1,128 @@
+// The fast number paths against the general ones over millions of generated
+// values: coordinate texts against the C library's 15-digit rounding, and the
+// one-pass coordinate field reading against reading the field's parts.
+#include "convert/decimal_text.hpp"
+#include "convert/numeric_value.hpp"
+#include "convert/position_report.hpp"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <random>
+#include <string>
+
+namespace zum::testing {
+namespace {
+
+// Values per table: enough to cross every digit count and magnitude many
+// times, few enough for a second or two under the sanitizers.
+constexpr int kValues = 600000;
+
+// printf's "%.14e" digits laid out as a plain decimal, trailing zeros dropped.
+std::string PlainDecimalOfPrintf(double value) {
+    if (value == 0.0) {
+        return "0";
+    }
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.14e", value);
+    std::string digits;
+    const char* p = buffer;
+    std::string text = *p == '-' ? "-" : "";
+    p += *p == '-' ? 1 : 0;
+    for (; *p != 'e'; ++p) {
+        if (*p != '.') {
+            digits += *p;
+        }
+    }
+    const int point = std::atoi(p + 1) + 1;
+    while (!digits.empty() && digits.back() == '0') {
+        digits.pop_back();
+    }
+    if (point <= 0) {
+        return text + "." + std::string(-point, '0') + digits;
+    }
+    for (int i = 0; i < point; ++i) {
+        text += i < static_cast<int>(digits.size()) ? digits[i] : '0';
+    }
+    if (static_cast<int>(digits.size()) > point) {
+        text += "." + digits.substr(point);
+    }
+    return text;
+}
+
+TEST(NumberTables, CoordinateTextHasPrintfsDigitsAndReadsBackExactly) {
+    std::mt19937_64 random(511);
+    std::uniform_real_distribution<double> exponent(-7.0, 16.0);
+    std::uniform_int_distribution<std::int64_t> wide(0, 99999999999999999);
+    int failures = 0;
+    for (int i = 0; i < kValues && failures < 10; ++i) {
+        double value = 0;
+        switch (i % 3) {
+        case 0: // any magnitude a coordinate or speed has, and beyond
+            value = std::pow(10.0, exponent(random));
+            break;
+        case 1: // 16 and 17 significant digits: the 15-digit rounding is near a half
+            value = static_cast<double>(wide(random) / 10 * 10 + 5) / std::pow(10.0, i % 19);
+            break;
+        default: // coordinates as receivers give them
+            value = static_cast<double>(wide(random) % 18000000000) / 1e8 +
+                    static_cast<double>(wide(random) % 100000000) / 6e9;
+            break;
+        }
+        value = (i & 8) != 0 ? -value : value;
+        double readBack = 0;
+        const NumberText text = CoordinateText(value, &readBack);
+        const std::string expected = PlainDecimalOfPrintf(value);
+        if (text.view() != expected || readBack != std::strtod(expected.c_str(), nullptr)) {
+            ++failures;
+            ADD_FAILURE() << "value " << value << ": " << text.str() << ", expected " << expected;
+        }
+    }
+}
+
+// The degrees of a field of plain digits, read as its parts were always read.
+double DegreesFromParts(const std::string& field) {
+    if (NumericValue(field) == 0.0) {
+        return 0.0;
+    }
+    std::size_t point = field.find('.');
+    if (point == std::string::npos) {
+        point = field.size();
+    }
+    if (point < 2) {
+        return NumericValue(field) / 60.0;
+    }
+    return NumericValue(field.substr(0, point - 2)) + NumericValue(field.substr(point - 2)) / 60.0;
+}
+
+TEST(NumberTables, OnePassCoordinateFieldsMatchTheirParts) {
+    std::mt19937_64 random(2006);
+    int failures = 0;
+    for (int i = 0; i < kValues && failures < 10; ++i) {
+        // 0 to 9 digits, a point or none, 0 to 9 digits: up to 18 digits, so
+        // the general path is taken too.
+        std::string field;
+        const int whole = static_cast<int>(random() % 10);
+        const int fraction = static_cast<int>(random() % 10);
+        const bool zeros = random() % 16 == 0;
+        for (int d = 0; d < whole; ++d) {
+            field += zeros ? '0' : static_cast<char>('0' + random() % 10);
+        }
+        if (random() % 8 != 0) {
+            field += '.';
+            for (int d = 0; d < fraction; ++d) {
+                field += zeros ? '0' : static_cast<char>('0' + random() % 10);
+            }
+        }
+        const double got = CoordinateDegrees(field);
+        const double expected = DegreesFromParts(field);
+        if (got != expected) {
+            ++failures;
+            ADD_FAILURE() << "field \"" << field << "\": " << got << ", expected " << expected;
+        }
+    }
+}
+
+} // namespace
+} // namespace zum::testing

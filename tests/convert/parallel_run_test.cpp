@@ -1,0 +1,125 @@
+#include "conversion_fixture.hpp"
+#include "convert/line_reader.hpp"
+#include "convert/parallel_run.hpp"
+
+#include <array>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace zum::testing {
+namespace {
+
+const char* kSuffixes[] = {"_draw.txt", "_time.txt", "_sat.txt", "_speed.txt", "_2d.txt"};
+
+// The five outputs' bytes, one after the other, with the record counts.
+std::string Run(const std::filesystem::path& log, const LiveSettings& settings,
+                const ParallelOptions& options, TalkerMode talkers = TalkerMode::GpOnly) {
+    TempFolder out;
+    const auto stem = out / "out";
+    ConversionState state;
+    state.Clear();
+    ConversionJob job{log, stem};
+    job.talkers = talkers;
+    const RunResult result = ConvertLogInParallel(job, settings, state, options);
+    EXPECT_EQ(result.status, RunStatus::Done) << result.message;
+    std::string bytes;
+    for (const char* suffix : kSuffixes) {
+        bytes += ReadFile(stem.string() + suffix);
+    }
+    bytes += std::to_string(result.records.draw + result.records.time + result.records.sat +
+                            result.records.speed + result.records.fix);
+    bytes += " skipped " + std::to_string(result.skippedPositions) + result.skippedNames;
+    return bytes;
+}
+
+// A log run through ConvertLog and through the threaded path with each of
+// the block sizes, at two and three threads in turn, under both marking modes
+// and in both talker readings.
+void ExpectSameAtEveryThreadCount(const std::filesystem::path& log,
+                                  const std::vector<std::size_t>& chunkSizes) {
+    LiveSettings stops;
+    LiveSettings interval = IntervalOnly();
+    interval.intervalByTime = 1;
+    for (const TalkerMode talkers : {TalkerMode::GpOnly, TalkerMode::Any}) {
+        for (const LiveSettings& settings : {stops, interval}) {
+            const std::string single = Run(log, settings, {1, 0}, talkers);
+            unsigned threads = 2;
+            for (const std::size_t chunk : chunkSizes) {
+                EXPECT_EQ(Run(log, settings, {threads, chunk}, talkers), single)
+                    << log << " at " << threads << " threads, blocks of " << chunk
+                    << (talkers == TalkerMode::Any ? ", any talker" : "");
+                threads = 5 - threads;
+            }
+        }
+    }
+}
+
+const std::string kRmc = "$GPRMC,190334,A,3930.8708,N,11951.5388,W,0.0,216.7,110306,15.2,E,D*34";
+const std::string kRmc2 = "$GPRMC,190400,A,3931.8708,S,11952.5388,E,12.5,216.7,110306,15.2,E,D";
+const std::string kGsa3 = "$GPGSA,A,3,05,06,07,10,15,16,18,21,26,29,,,2.3,1.3,1.8*3B";
+const std::string kGsa2 = "$GPGSA,A,2,05,06,07,,,,,,,,,,2.3,1.3,1.8*3D";
+
+TEST(ParallelRun, EveryBlockEdgeAndLineEndGivesTheSameBytes) {
+    // Every form of line end, an unusable position, other sentences, a CR LF
+    // pair and each sentence falling on a block edge at some block size.
+    TempFolder folder;
+    const auto log = folder / "edges.TXT";
+    std::string text;
+    const std::array<const char*, 4> ends = {"\r\n", "\n", "\r", "\n\r"};
+    for (int i = 0; i < 24; ++i) {
+        text += (i % 3 == 0 ? kRmc : i % 3 == 1 ? kGsa2 : kRmc2) + ends[i % 4];
+        // Other talkers: skipped or read, and fix reports gathered in groups.
+        if (i % 5 == 2) {
+            text += "$GNRMC" + kRmc2.substr(6) + "\r\n$GNGSA,A,3,05,06,07,,,,,,,,,,2.3,1.3,1.8,1\n";
+        }
+        text += (i % 2 == 0 ? kGsa3 : "$GPGGA,190334,3930.8400,N") + std::string(ends[(i + 1) % 4]);
+        if (i == 7) {
+            text += "$GPRMC,190334,A,,,,,0.0,216.7\r\n\r\n";
+        }
+    }
+    text += kRmc + "\r\n" + kGsa2; // the last line without an end
+    WriteFile(log, text);
+    std::vector<std::size_t> sizes;
+    for (std::size_t chunk = 1; chunk <= 160; ++chunk) {
+        sizes.push_back(chunk);
+    }
+    ExpectSameAtEveryThreadCount(log, sizes);
+}
+
+TEST(ParallelRun, LinesAtTheLengthLimitAndBeyond) {
+    // A sentence padded to exactly the longest line kept, one a byte longer
+    // (read past), and a last line too long to keep, across block edges.
+    TempFolder folder;
+    const auto log = folder / "long.TXT";
+    const std::size_t max = LineReader::kMaxLine;
+    std::string longest = kRmc;
+    longest.append(max - longest.size(), '0');
+    std::string tooLong = kGsa2;
+    tooLong.append(max + 1 - tooLong.size(), ',');
+    const std::string text = kRmc + "\r\n" + longest + "\r\n" + kGsa2 + "\n" + tooLong + "\r" +
+                             kGsa2 + "\r\n" + longest + "\n" + kRmc2 + "\n" + kGsa2 + "\n" +
+                             tooLong + "\r\n" + kGsa2 + "\n" + tooLong;
+    WriteFile(log, text);
+    ExpectSameAtEveryThreadCount(log, {4096, 65536 + 3, max, max + 2, 4095, max + 1});
+}
+
+TEST(ParallelRun, RealAndGeneratedLogsGiveTheSameBytes) {
+    const std::filesystem::path shared = ZUM_REAL_LOGS;
+    std::vector<std::filesystem::path> logs = {ZUM_SAMPLE_LOG};
+    for (const auto& dir :
+         {shared, shared.parent_path() / "modern", std::filesystem::path(ZUM_FUZZ_CORPUS)}) {
+        if (std::filesystem::is_directory(dir)) {
+            for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+                if (entry.path().extension() != ".md") {
+                    logs.push_back(entry.path());
+                }
+            }
+        }
+    }
+    for (const auto& log : logs) {
+        ExpectSameAtEveryThreadCount(log, {1000, 256 * 1024, 4093, 333});
+    }
+}
+
+} // namespace
+} // namespace zum::testing
