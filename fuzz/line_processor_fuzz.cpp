@@ -233,6 +233,7 @@ private:
 
 struct Workspace {
     fs::path folder;
+    zum::OutputSet outputs;
     zum::DrawFiles files;
     int uses = 0;
 };
@@ -288,8 +289,9 @@ void ReaderAndLines(std::string_view log, const zum::SettingsSource& settings) {
     // do not grow for the whole campaign.
     if (++workspace->uses % 4096 == 1 || workspace->files.Failed()) {
         std::string error;
-        workspace->files.Discard();
-        Check(workspace->files.Create(workspace->folder / "lines", error), "draw files created");
+        workspace->outputs.Discard();
+        Check(workspace->files.Create(workspace->folder / "lines", workspace->outputs, error),
+              "draw files created");
     }
     std::vector<std::string_view> expected = ReferenceLines(log);
     zum::ConversionState state;
@@ -317,9 +319,9 @@ void ReaderAndLines(std::string_view log, const zum::SettingsSource& settings) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     const std::string folder = TempFolder("zum-fuzz-lines");
-    workspace = new Workspace{folder, {}, 0};
+    workspace = new Workspace{folder, {}, {}, 0};
     std::atexit([] {
-        workspace->files.Discard();
+        workspace->outputs.Discard();
         std::error_code ec;
         fs::remove_all(workspace->folder, ec);
     });

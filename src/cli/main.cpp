@@ -1,22 +1,78 @@
 // zum-convert: converts NMEA logs into the five draw files, exactly as the
 // window would, for batch work.
 #include "cli/convert_options.hpp"
-#include "settings/settings_file.hpp"
 #include "convert/conversion_run.hpp"
+#include "settings/settings_file.hpp"
 
 #include <CLI/CLI.hpp>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <map>
 #include <optional>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 
+// The signal that asked the run to end (INT, TERM or HUP), or 0.
+volatile std::sig_atomic_t gSignal = 0;
+
+extern "C" void OnSignal(int signal) {
+    gSignal = signal;
+}
+
+// An interrupted run removes its temporaries before it ends. The handler only
+// records the signal; the run looks after every line, and a read that waits
+// on a pipe returns at once (no SA_RESTART). A signal ignored at start-up
+// (nohup, a background job) stays ignored.
+void CatchSignals() {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction previous {};
+        if (::sigaction(signal, nullptr, &previous) != 0 || previous.sa_handler == SIG_IGN) {
+            continue;
+        }
+        struct sigaction action {};
+        action.sa_handler = OnSignal;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(signal, &action, nullptr);
+    }
+}
+
+// Ends the way the signal would have: the shell sees 128 + its number.
+[[noreturn]] void EndBySignal() {
+    const int signal = gSignal;
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+    ::_exit(128 + signal);
+}
+
+class StopOnSignal : public zum::RunObserver {
+public:
+    bool LineDone(const zum::ConversionState&) override { return gSignal == 0; }
+};
+
 void PrintSummary(const std::string& name, const zum::RecordCounts& r) {
     std::cout << name << ": " << r.draw << " track points, " << r.time << " time, " << r.sat
               << " satellite, " << r.speed << " speed and " << r.fix << " 2-D waypoints\n";
+}
+
+// A summary that did not reach its reader is a failure, as with any tool.
+bool StdoutWritten() {
+    errno = 0;
+    std::cout.flush();
+    const bool flushed = std::fflush(stdout) == 0;
+    const int error = errno;
+    if (flushed && !std::ferror(stdout) && std::cout) {
+        return true;
+    }
+    std::cerr << "zum-convert: write error: "
+              << (error != 0 ? std::strerror(error) : "standard output") << '\n';
+    return false;
 }
 
 } // namespace
@@ -35,6 +91,18 @@ int main(int argc, char** argv) {
         return app.exit(e) == 0 ? 0 : 2;
     }
 
+    // A settings file named on the command line must be readable; the
+    // window's own file, when unreadable, is skipped as the window skips it.
+    if (app.count("--settings") > 0) {
+        zum::Configuration probe;
+        std::string unreadable;
+        zum::ReadSettingsFile(probe, options.settingsFile, &unreadable);
+        if (!unreadable.empty()) {
+            std::cerr << "zum-convert: cannot read " << options.settingsFile << ": " << unreadable
+                      << '\n';
+            return 1;
+        }
+    }
     std::string problem;
     const std::optional<zum::LiveSettings> settings = zum::ResolveSettings(options, problem);
     if (!settings) {
@@ -43,14 +111,28 @@ int main(int argc, char** argv) {
     }
     const zum::FixedSettings source(*settings);
 
+    CatchSignals();
+    StopOnSignal observer;
+    // Logs of the same name would share their outputs in --output-dir.
+    std::map<std::filesystem::path, std::string> stems;
     int status = 0;
     for (const std::string& log : options.logs) {
         zum::ConversionJob job;
         job.input = log;
         job.outputStem = zum::OutputStemFor(log, options.outputDir);
+        const auto [earlier, fresh] = stems.emplace(job.outputStem.lexically_normal(), log);
+        if (!fresh) {
+            std::cerr << "zum-convert: " << log << ": its outputs would replace those of "
+                      << earlier->second << "; skipped\n";
+            status = 1;
+            continue;
+        }
         zum::ConversionState state; // each log starts afresh
         state.Clear();
-        const zum::RunResult result = zum::ConvertLog(job, source, state);
+        const zum::RunResult result = zum::ConvertLog(job, source, state, &observer);
+        if (gSignal != 0) {
+            EndBySignal(); // the run has removed its temporaries
+        }
         if (result.status != zum::RunStatus::Done) {
             std::cerr << "zum-convert: " << result.message << '\n';
             status = 1;
@@ -60,5 +142,5 @@ int main(int argc, char** argv) {
             PrintSummary(log, result.records);
         }
     }
-    return status;
+    return StdoutWritten() ? status : 1;
 }

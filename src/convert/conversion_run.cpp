@@ -90,8 +90,9 @@ RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
         return result;
     }
 
+    OutputSet outputs; // whatever is not committed is removed on return
     DrawFiles out;
-    if (!out.Create(job.outputStem, result.message)) {
+    if (!out.Create(job.outputStem, outputs, result.message)) {
         result.status = RunStatus::OutputFailed;
         return result;
     }
@@ -105,11 +106,10 @@ RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
         state.NmeaLine = {};
         // A write fails only when a buffer is flushed; looking now and then
         // is enough to stop soon after a disk fills.
-        if (lines % 1024 == 0 && out.Failed()) {
+        if (lines % 1024 == 0 && outputs.Failed()) {
             break;
         }
         if (observer != nullptr && !observer->LineDone(state)) {
-            out.Discard();
             result.status = RunStatus::Stopped;
             result.message = "stopped before the end of " + job.input.string();
             return result;
@@ -117,12 +117,12 @@ RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
     }
     state.NmeaLine = {};
     if (reader.Failed()) {
-        out.Discard();
         result.status = RunStatus::InputFailed;
         result.message = "cannot read " + job.input.string() + ": " + Reason(reader.Error());
         return result;
     }
-    if (!out.Finish(result.message)) {
+    out.Finish();
+    if (!outputs.Commit(result.message)) {
         result.status = RunStatus::OutputFailed;
         return result;
     }

@@ -40,7 +40,8 @@ struct ConversionJob {
     std::filesystem::path outputStem;
 };
 
-// One pass over an NMEA log: creates the five outputs, hands each usable
+// One pass over an NMEA log: creates the five outputs (replaced together, see
+// OutputSet), hands each usable
 // $GPRMC line to ProcessRMC and each $GPGSA line to ProcessGSA, writes the
 // 2-D markers, and closes every output with "END". The settings are read from
 // `settings` for every sentence. Memory stays bounded whatever the input.

@@ -16,16 +16,17 @@ std::string_view SuffixOf(DrawFileKind kind) {
     return kSuffixes[static_cast<std::size_t>(kind)];
 }
 
-bool DrawFiles::Create(const std::filesystem::path& stem, std::string& error) {
+bool DrawFiles::Create(const std::filesystem::path& stem, OutputSet& outputs, std::string& error) {
     counts_ = {};
+    files_ = {};
     for (std::size_t i = 0; i < files_.size(); ++i) {
         std::filesystem::path path = stem;
         path += std::string(kSuffixes[i]);
-        if (!files_[i].Create(path, error)) {
-            Discard();
+        files_[i] = outputs.Add(path, error);
+        if (files_[i] == nullptr) {
             return false;
         }
-        files_[i].Write(i == 0 ? "BEGIN LINE\r\n" : "BEGIN SYMBOL\r\n");
+        files_[i]->Write(i == 0 ? "BEGIN LINE\r\n" : "BEGIN SYMBOL\r\n");
     }
     return true;
 }
@@ -76,36 +77,17 @@ void DrawFiles::FixMarker(std::string_view lat, std::string_view lon) {
 }
 
 bool DrawFiles::Failed() const {
-    for (const OutputFile& f : files_) {
-        if (f.Failed()) {
+    for (const OutputFile* f : files_) {
+        if (f != nullptr && f->Failed()) {
             return true;
         }
     }
     return false;
 }
 
-bool DrawFiles::Finish(std::string& error) {
-    for (OutputFile& f : files_) {
-        f.Write("END\r\n");
-        if (!f.Close(error)) {
-            Discard();
-            return false;
-        }
-    }
-    // Every temporary is complete before the first rename, so a failure here
-    // can only come from the folder itself.
-    for (OutputFile& f : files_) {
-        if (!f.Commit(error)) {
-            Discard();
-            return false;
-        }
-    }
-    return true;
-}
-
-void DrawFiles::Discard() {
-    for (OutputFile& f : files_) {
-        f.Discard();
+void DrawFiles::Finish() {
+    for (OutputFile* f : files_) {
+        f->Write("END\r\n");
     }
 }
 

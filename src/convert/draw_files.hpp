@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output_file.hpp"
+#include "output_set.hpp"
 
 #include <array>
 #include <cstdint>
@@ -23,10 +23,10 @@ struct RecordCounts {
 
 class DrawFiles {
 public:
-    // Creates the five files (as temporaries beside their final names, see
-    // OutputFile) and writes their opening lines. On failure `error` names the
-    // file and the cause, and nothing is left behind.
-    bool Create(const std::filesystem::path& stem, std::string& error);
+    // Adds the five files to `outputs` (as temporaries beside their final
+    // names; `outputs` moves them into place) and writes their opening lines.
+    // On failure `error` names the file and the cause.
+    bool Create(const std::filesystem::path& stem, OutputSet& outputs, std::string& error);
 
     void Track(std::string_view lat, std::string_view lon);
     void TimeWaypoint(std::string_view lat, std::string_view lon, std::string_view label);
@@ -37,20 +37,17 @@ public:
     // True once any write has failed (a full disk, say).
     [[nodiscard]] bool Failed() const;
 
-    // Writes "END" to each, closes them and moves them into place. On failure
-    // `error` names the file and the cause; the previous outputs stay as they were.
-    bool Finish(std::string& error);
-    // Closes and removes the temporaries; the previous outputs stay as they were.
-    void Discard();
+    // Writes the closing "END" to each; the OutputSet then moves them into place.
+    void Finish();
 
     [[nodiscard]] RecordCounts Counts() const { return counts_; }
 
 private:
-    OutputFile& file(DrawFileKind kind) { return files_[static_cast<std::size_t>(kind)]; }
+    OutputFile& file(DrawFileKind kind) { return *files_[static_cast<std::size_t>(kind)]; }
     void waypoint(DrawFileKind kind, std::string_view lat, std::string_view lon,
                   std::string_view label, std::string_view symbol);
 
-    std::array<OutputFile, 5> files_;
+    std::array<OutputFile*, 5> files_{};
     RecordCounts counts_;
 };
 

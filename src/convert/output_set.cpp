@@ -1,0 +1,125 @@
+#include "convert/output_set.hpp"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <system_error>
+#include <unistd.h>
+
+#ifdef __linux__
+#include <sys/syscall.h>
+#ifndef RENAME_EXCHANGE
+#define RENAME_EXCHANGE (1 << 1)
+#endif
+#endif
+
+namespace zum {
+namespace {
+
+// Swaps two names atomically. False with errno set when the swap failed; EINVAL
+// or ENOSYS mean the file system (or system) cannot swap.
+bool Exchange(const std::filesystem::path& a, const std::filesystem::path& b) {
+#ifdef __linux__
+    return ::syscall(SYS_renameat2, AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE) == 0;
+#else
+    (void)a;
+    (void)b;
+    errno = ENOSYS;
+    return false;
+#endif
+}
+
+bool Exists(const std::filesystem::path& path) {
+    return ::access(path.c_str(), F_OK) == 0 || errno != ENOENT;
+}
+
+// How one member was moved into place, so it can be moved back.
+enum class Placed { Swapped, Renamed, Replaced };
+
+} // namespace
+
+OutputFile* OutputSet::Add(const std::filesystem::path& finalPath, std::string& error) {
+    auto file = std::make_unique<OutputFile>();
+    if (!file->Create(finalPath, error)) {
+        return nullptr;
+    }
+    files_.push_back(std::move(file));
+    return files_.back().get();
+}
+
+bool OutputSet::Failed() const {
+    for (const auto& file : files_) {
+        if (file->Failed()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool OutputSet::Commit(std::string& error) {
+    for (const auto& file : files_) {
+        if (!file->Close(error)) {
+            Discard();
+            return false;
+        }
+    }
+    // Every temporary is complete and on disk before the first one moves.
+    std::vector<Placed> placed;
+    placed.reserve(files_.size());
+    for (const auto& file : files_) {
+        const std::filesystem::path& temp = file->TemporaryPath();
+        const std::filesystem::path& target = file->TargetPath();
+        if (Exchange(temp, target)) {
+            placed.push_back(Placed::Swapped); // the old file is under the temporary name
+            continue;
+        }
+        int cause = errno;
+        if (cause == ENOENT && !Exists(target)) {
+            // Nothing to keep: a new name.
+            if (std::rename(temp.c_str(), target.c_str()) == 0) {
+                placed.push_back(Placed::Renamed);
+                continue;
+            }
+            cause = errno;
+        } else if (cause == EINVAL || cause == ENOSYS || cause == ENOTSUP) {
+            // This file system cannot swap; the old file is replaced outright
+            // and cannot be brought back.
+            if (std::rename(temp.c_str(), target.c_str()) == 0) {
+                placed.push_back(Placed::Replaced);
+                continue;
+            }
+            cause = errno;
+        }
+        error = "cannot replace " + file->FinalPath().string() + ": " +
+                std::generic_category().message(cause);
+        // Undo in reverse order: swap back, or take the new name away again.
+        for (std::size_t i = placed.size(); i-- > 0;) {
+            OutputFile& done = *files_[i];
+            if (placed[i] == Placed::Swapped) {
+                Exchange(done.TemporaryPath(), done.TargetPath());
+            } else if (placed[i] == Placed::Renamed) {
+                std::rename(done.TargetPath().c_str(), done.TemporaryPath().c_str());
+            } else {
+                done.Release();
+            }
+        }
+        Discard();
+        return false;
+    }
+    // Every new file is in place; the temporary names now hold the old copies
+    // (or nothing), which go.
+    for (std::size_t i = 0; i < files_.size(); ++i) {
+        if (placed[i] == Placed::Swapped) {
+            ::unlink(files_[i]->TemporaryPath().c_str());
+        }
+        files_[i]->Release();
+    }
+    files_.clear();
+    return true;
+}
+
+void OutputSet::Discard() {
+    files_.clear(); // each member removes its temporary
+}
+
+} // namespace zum
