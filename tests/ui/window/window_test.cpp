@@ -168,12 +168,13 @@ TEST_F(WindowTest, SaveSettingsStartAgainAndFailedSave) {
     Click(*window, "mnuSaveSettings");
     EXPECT_EQ(ReadWhole(settingsPath_), saved) << "saving unchanged settings gives the same file";
 
-    // A failed save names the file.
+    // A failed save names the file, then the reason.
     WriteWhole(dir_ / "plain", "x"); // nothing can be written under a plain file
     settingsPath_ = dir_ / "plain" / "zum-settings.dat";
     Click(*Start(), "mnuSaveSettings");
     EXPECT_EQ(dialogs_.messages,
-              QStringList{"Unable to save " + QString::fromStdString(settingsPath_)});
+              QStringList{"Unable to save " + QString::fromStdString(settingsPath_) +
+                          ": Not a directory"});
 }
 
 TEST_F(WindowTest, HelpWindowsOpenOnceAndOutliveTheMainWindow) {
