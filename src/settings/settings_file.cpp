@@ -129,11 +129,10 @@ long MagnitudeExponent(std::string_view number) {
         const bool negative = number[i + 1] == '-';
         const char* digits = number.data() + i + 1 + (number[i + 1] == '+' ? 1 : 0);
         long shift = 0;
-        const auto [end, ec] = std::from_chars(digits, number.data() + number.size(), shift);
-        if (ec == std::errc::result_out_of_range) {
+        if (std::from_chars(digits, number.data() + number.size(), shift).ec ==
+            std::errc::result_out_of_range) {
             shift = negative ? -kClamp : kClamp;
         }
-        (void)end;
         exponent += std::clamp(shift, -kClamp, kClamp);
     }
     return exponent;
