@@ -2,6 +2,7 @@
 // window would, for batch work.
 #include "cli/convert_options.hpp"
 #include "convert/conversion_run.hpp"
+#include "convert/temporary_registry.hpp"
 #include "settings/settings_file.hpp"
 
 #include <CLI/CLI.hpp>
@@ -14,22 +15,20 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
-// The signal that asked the run to end (INT, TERM or HUP), or 0.
-volatile std::sig_atomic_t gSignal = 0;
-
+// Ctrl-C, SIGTERM or SIGHUP: the run's temporaries go, then the program ends
+// the way the signal would have ended it (the shell sees 128 + its number).
+// The handler is reset on entry, and the signal raised again stays held
+// until the handler returns. Only async-signal-safe calls.
 extern "C" void OnSignal(int signal) {
-    gSignal = signal;
+    zum::RemoveRegisteredTemporaries();
+    std::raise(signal);
 }
 
-// An interrupted run removes its temporaries before it ends. The handler only
-// records the signal; the run looks after every line, and a read that waits
-// on a pipe returns at once (no SA_RESTART). A signal ignored at start-up
-// (nohup, a background job) stays ignored.
+// A signal ignored at start-up (nohup, a background job) stays ignored.
 void CatchSignals() {
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
         struct sigaction previous {};
@@ -38,23 +37,11 @@ void CatchSignals() {
         }
         struct sigaction action {};
         action.sa_handler = OnSignal;
+        action.sa_flags = SA_RESETHAND;
         sigemptyset(&action.sa_mask);
         ::sigaction(signal, &action, nullptr);
     }
 }
-
-// Ends the way the signal would have: the shell sees 128 + its number.
-[[noreturn]] void EndBySignal() {
-    const int signal = gSignal;
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-    ::_exit(128 + signal);
-}
-
-class StopOnSignal : public zum::RunObserver {
-public:
-    bool LineDone(const zum::ConversionState&) override { return gSignal == 0; }
-};
 
 void PrintSummary(const std::string& name, const zum::RecordCounts& r) {
     std::cout << name << ": " << r.draw << " track points, " << r.time << " time, " << r.sat
@@ -112,7 +99,6 @@ int main(int argc, char** argv) {
     const zum::FixedSettings source(*settings);
 
     CatchSignals();
-    StopOnSignal observer;
     // Logs of the same name would share their outputs in --output-dir.
     std::map<std::filesystem::path, std::string> stems;
     int status = 0;
@@ -129,10 +115,7 @@ int main(int argc, char** argv) {
         }
         zum::ConversionState state; // each log starts afresh
         state.Clear();
-        const zum::RunResult result = zum::ConvertLog(job, source, state, &observer);
-        if (gSignal != 0) {
-            EndBySignal(); // the run has removed its temporaries
-        }
+        const zum::RunResult result = zum::ConvertLog(job, source, state);
         if (result.status != zum::RunStatus::Done) {
             std::cerr << "zum-convert: " << result.message << '\n';
             status = 1;

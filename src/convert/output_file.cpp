@@ -1,6 +1,7 @@
 #include "convert/output_file.hpp"
 
 #include "convert/temporary_file.hpp"
+#include "convert/temporary_registry.hpp"
 
 #include <cerrno>
 #include <string>
@@ -44,10 +45,17 @@ bool OutputFile::Create(const std::filesystem::path& finalPath, std::string& err
         error = "cannot create " + finalPath.string() + ": " + describe(cause);
         return false;
     }
+    slot_ = RegisterTemporary(temp_.c_str());
     if (!buffer_) {
         buffer_ = std::make_unique<char[]>(kBufferSize);
     }
     return true;
+}
+
+void OutputFile::Release() {
+    temp_.clear();
+    UnregisterTemporary(slot_);
+    slot_ = -1;
 }
 
 bool OutputFile::flush() {
@@ -111,6 +119,8 @@ void OutputFile::Discard() {
         ::unlink(temp_.c_str());
         temp_.clear();
     }
+    UnregisterTemporary(slot_);
+    slot_ = -1;
     used_ = 0;
 }
 

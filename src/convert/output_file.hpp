@@ -12,7 +12,9 @@ namespace zum {
 // A text file written through a large buffer to a temporary beside its final
 // name (see CreateTemporaryBeside). Only an OutputSet moves it into place;
 // until then the file of that name (if any) is untouched, and a file that is
-// discarded, or destroyed, leaves nothing behind.
+// discarded, or destroyed, leaves nothing behind. The temporary is
+// registered (see RegisterTemporary) while it exists, so a program ended by a
+// signal can remove it.
 class OutputFile {
 public:
     OutputFile() = default;
@@ -43,7 +45,7 @@ public:
     // Flushes, syncs and closes the temporary; it stays under its temporary name.
     bool Close(std::string& error);
     // The temporary now belongs to someone else (it was moved into place).
-    void Release() { temp_.clear(); }
+    void Release();
     // Closes and removes the temporary.
     void Discard();
 
@@ -60,6 +62,7 @@ private:
     std::filesystem::path final_;
     std::filesystem::path target_;
     std::filesystem::path temp_;
+    int slot_ = -1; // in the table a signal handler cleans up from
 };
 
 } // namespace zum

@@ -1,6 +1,7 @@
 #include "convert/output_set.hpp"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <system_error>
@@ -33,6 +34,28 @@ bool Exists(const std::filesystem::path& path) {
     return ::access(path.c_str(), F_OK) == 0 || errno != ENOENT;
 }
 
+// Holds off INT, TERM and HUP while the members move into place: a handler
+// that removes the temporaries must not run between two swaps, when the
+// temporary names hold the old copies. A signal that comes meanwhile is
+// delivered when the swaps are done.
+class SignalsHeld {
+public:
+    SignalsHeld() {
+        sigset_t held;
+        sigemptyset(&held);
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+            sigaddset(&held, signal);
+        }
+        ::pthread_sigmask(SIG_BLOCK, &held, &previous_);
+    }
+    ~SignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+    SignalsHeld(const SignalsHeld&) = delete;
+    SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+private:
+    sigset_t previous_{};
+};
+
 // How one member was moved into place, so it can be moved back.
 enum class Placed { Swapped, Renamed, Replaced };
 
@@ -64,6 +87,7 @@ bool OutputSet::Commit(std::string& error) {
         }
     }
     // Every temporary is complete and on disk before the first one moves.
+    const SignalsHeld held;
     std::vector<Placed> placed;
     placed.reserve(files_.size());
     for (const auto& file : files_) {

@@ -17,7 +17,9 @@ namespace zum {
 // On Linux each new file is swapped with the old one (renameat2 with
 // RENAME_EXCHANGE), so a failed swap can swap the earlier ones back; a new
 // name is simply renamed into place. The old copies are removed only once
-// every swap has succeeded. What no program can prevent: a power cut or a
+// every swap has succeeded, and INT, TERM and HUP wait until then, so a
+// handler that removes the temporaries (RemoveRegisteredTemporaries) never
+// runs between two swaps. What no program can prevent: a power cut or a
 // kill -9 between two swaps leaves some outputs new and the old copies under
 // hidden temporary names.
 class OutputSet {

@@ -10,4 +10,5 @@ target_sources(zumcore PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/output_set.cpp
   ${CMAKE_CURRENT_LIST_DIR}/position_report.cpp
   ${CMAKE_CURRENT_LIST_DIR}/temporary_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/temporary_registry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/waypoint_decision.cpp)
