@@ -44,7 +44,10 @@ fi
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-mkdir -p "$out" "$tmp/outputs"
+mkdir -p "$out" "$tmp/outputs" "$tmp/config"
+# zum-convert reads our own settings file from here: none, so --gpx alone
+# decides whether a GPX file is written.
+export XDG_CONFIG_HOME=$tmp/config
 
 # make_log MEGABYTES: prints the path of the log, generating it when needed.
 make_log() {
@@ -94,7 +97,7 @@ row() { # tool seconds MB/s rss ratio
     printf '  %-13s %9s s %8s MB/s %9s MiB   %s\n' "$@"
 }
 
-declare -A zum_rss zum_mbs
+declare -A zum_rss zum_mbs gpx_ratio gpx_rss
 have_gpsbabel=$(command -v gpsbabel || true)
 gpsbabel_20=
 
@@ -119,6 +122,15 @@ for size in 20 200; do
     zum_rss[$size]=$rss zum_mbs[$size]=$(mbs "$bytes" "$best")
     row zum-convert "$best" "${zum_mbs[$size]}" "$(mib "$rss")" ""
     echo "  (zum-convert's CPU time, user + system: $cpu s, $(mbs "$bytes" "$cpu") MB/s)"
+
+    # The same run writing the GPX file as well.
+    zcpu=$cpu
+    measure "$convert" --settings /dev/null -q --gpx --output-dir "$tmp/outputs" "$log"
+    gpx_ratio[$size]=$(awk -v g="$best" -v z="$zt" 'BEGIN { printf "%.2f", g / z }')
+    gpx_rss[$size]=$rss
+    row "  with --gpx" "$best" "$(mbs "$bytes" "$best")" "$(mib "$rss")" \
+        "${gpx_ratio[$size]}x the time without; CPU $cpu s, $(awk -v g="$cpu" -v z="$zcpu" \
+            'BEGIN { if (z > 0) printf "%.2fx", g / z; else printf "-" }') the CPU time without"
 
     measure wc -l "$log"
     row "wc -l" "$best" "$(mbs "$bytes" "$best")" "$(mib "$rss")" \
@@ -156,6 +168,13 @@ for size in 20 200; do
         "${zum_rss[$size]} < 16384"
 done
 growth=$((zum_rss[200] - zum_rss[20]))
+for size in 20 200; do
+    verdict "--gpx costs at most 1.3x the time without on the $size MB log (${gpx_ratio[$size]}x)" \
+        "${gpx_ratio[$size]} <= 1.3"
+done
+gpx_growth=$((gpx_rss[200] - gpx_rss[20]))
+verdict "with --gpx, peak RSS grows by at most 1 MiB from 20 MB to 200 MB ($gpx_growth KiB)" \
+    "$gpx_growth <= 1024 && $gpx_growth >= -1024"
 verdict "peak RSS grows by at most 1 MiB from 20 MB to 200 MB ($growth KiB)" \
     "$growth <= 1024 && $growth >= -1024"
 if [[ -n $gpsbabel_20 ]]; then

@@ -264,7 +264,8 @@ void WholeRun(std::string_view log, const zum::SettingsSource& settings, int sto
         out.write(log.data(), static_cast<std::streamsize>(log.size()));
     }
     zum::ConversionState state;
-    const zum::ConversionJob job{input, input};
+    zum::ConversionJob job{input, input};
+    job.writeGpx = true;
     StopAfter observer(stopAfter);
     const zum::RunResult result =
         zum::ConvertLog(job, settings, state, stopAfter > 0 ? &observer : nullptr);
@@ -274,7 +275,7 @@ void WholeRun(std::string_view log, const zum::SettingsSource& settings, int sto
         return;
     }
     Check(result.status == zum::RunStatus::Done, "a run over a readable log is done");
-    Check(entries == 6, "the log and its five outputs, no temporaries");
+    Check(entries == 7, "the log, its five outputs and the GPX, no temporaries");
     CheckState(state);
     const std::string stem = input.string();
     CheckFile(stem + "_draw.txt", "BEGIN LINE\r\n", result.records.draw);
@@ -282,6 +283,22 @@ void WholeRun(std::string_view log, const zum::SettingsSource& settings, int sto
     CheckFile(stem + "_sat.txt", "BEGIN SYMBOL\r\n", result.records.sat);
     CheckFile(stem + "_speed.txt", "BEGIN SYMBOL\r\n", result.records.speed);
     CheckFile(stem + "_2d.txt", "BEGIN SYMBOL\r\n", result.records.fix);
+
+    const std::string gpx = ReadAll(stem + ".gpx");
+    Check(result.gpx.has_value(), "GPX counts reported");
+    Check(gpx.starts_with("<?xml") && gpx.ends_with("</trk>\r\n</gpx>\r\n"), "GPX is whole");
+    const auto count = [&gpx](std::string_view tag) {
+        std::uint64_t n = 0;
+        for (auto at = gpx.find(tag); at != std::string::npos; at = gpx.find(tag, at + 1)) {
+            ++n;
+        }
+        return n;
+    };
+    Check(count("<wpt ") == result.gpx->waypoints + result.gpx->markers, "one <wpt> each");
+    Check(count("<trkpt ") == result.gpx->trackPoints, "one <trkpt> each");
+    Check(count("<trkseg>") == result.gpx->segments, "segments counted");
+    Check(result.gpx->trackPoints + result.gpx->leftOut >= result.records.draw,
+          "every track point is in the GPX or counted as left out");
 }
 
 void ReaderAndLines(std::string_view log, const zum::SettingsSource& settings) {
@@ -290,7 +307,8 @@ void ReaderAndLines(std::string_view log, const zum::SettingsSource& settings) {
     if (++workspace->uses % 4096 == 1 || workspace->files.Failed()) {
         std::string error;
         workspace->outputs.Discard();
-        Check(workspace->files.Create(workspace->folder / "lines", workspace->outputs, error),
+        Check(workspace->files.Create(workspace->folder / "lines", workspace->outputs, error) &&
+                  workspace->files.AddGpx(workspace->folder / "lines", "lines", error),
               "draw files created");
     }
     std::vector<std::string_view> expected = ReferenceLines(log);

@@ -54,6 +54,15 @@ void AddConvertOptions(CLI::App& app, ConvertOptions& o) {
     app.add_option("--output-dir", o.outputDir, "where the five files go (default: beside the log)")
         ->type_name("DIR")
         ->check(CLI::ExistingDirectory);
+    // Two callbacks rather than a negatable flag, so that giving neither
+    // leaves the choice unset.
+    auto* gpx = app.add_flag_callback(
+        "--gpx", [&o] { o.gpx = true; },
+        "also write LOG.gpx (GPX 1.1) beside the five files; the default is the window's saved "
+        "\"Also Write GPX File\" setting");
+    auto* noGpx = app.add_flag_callback(
+        "--no-gpx", [&o] { o.gpx = false; }, "write no GPX file");
+    gpx->excludes(noGpx);
     app.add_flag("-q,--quiet", o.quiet, "no summary");
     app.add_option("LOG", o.logs, "NMEA log files")->required();
 }

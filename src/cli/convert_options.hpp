@@ -23,6 +23,7 @@ struct ConvertOptions {
     std::optional<double> intervalTime;
     std::optional<std::string> marking;
     std::string outputDir;
+    std::optional<bool> gpx; // unset: our own settings file decides
     bool quiet = false;
     std::vector<std::string> logs;
 };

@@ -1,8 +1,10 @@
 // zum-convert: converts NMEA logs into the five draw files, exactly as the
 // window would, for batch work.
 #include "cli/convert_options.hpp"
+#include "cli/gnu_conventions.hpp"
 #include "convert/conversion_run.hpp"
 #include "convert/temporary_registry.hpp"
+#include "settings/own_settings.hpp"
 #include "settings/settings_file.hpp"
 
 #include <CLI/CLI.hpp>
@@ -43,9 +45,17 @@ void CatchSignals() {
     }
 }
 
-void PrintSummary(const std::string& name, const zum::RecordCounts& r) {
+void PrintSummary(const std::string& name, const zum::RunResult& result) {
+    const zum::RecordCounts& r = result.records;
     std::cout << name << ": " << r.draw << " track points, " << r.time << " time, " << r.sat
-              << " satellite, " << r.speed << " speed and " << r.fix << " 2-D waypoints\n";
+              << " satellite, " << r.speed << " speed and " << r.fix << " 2-D waypoints";
+    if (result.gpx) {
+        std::cout << "; GPX: " << result.gpx->trackPoints << " track points in "
+                  << result.gpx->segments
+                  << (result.gpx->segments == 1 ? " segment, " : " segments, ")
+                  << result.gpx->waypoints + result.gpx->markers << " waypoints";
+    }
+    std::cout << '\n';
 }
 
 // A summary that did not reach its reader is a failure, as with any tool.
@@ -72,6 +82,7 @@ int main(int argc, char** argv) {
     zum::ConvertOptions options;
     options.settingsFile = zum::DefaultSettingsPath().string();
     zum::AddConvertOptions(app, options);
+    zum::ApplyGnuConventions(app, options.settingsFile);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -97,6 +108,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     const zum::FixedSettings source(*settings);
+    // --gpx and --no-gpx override the window's saved choice, which lives in
+    // our own settings file whatever --settings names.
+    zum::OwnSettings own;
+    zum::ReadOwnSettings(own, zum::DefaultOwnSettingsPath());
+    const bool writeGpx = options.gpx.value_or(own.writeGpx);
 
     CatchSignals();
     // Logs of the same name would share their outputs in --output-dir.
@@ -113,6 +129,7 @@ int main(int argc, char** argv) {
             status = 1;
             continue;
         }
+        job.writeGpx = writeGpx;
         zum::ConversionState state; // each log starts afresh
         state.Clear();
         const zum::RunResult result = zum::ConvertLog(job, source, state);
@@ -121,8 +138,13 @@ int main(int argc, char** argv) {
             status = 1;
             continue;
         }
+        if (result.gpx && result.gpx->leftOut != 0) {
+            std::cerr << "zum-convert: " << log << ": " << result.gpx->leftOut
+                      << " points outside latitude -90..90 or longitude -180..<180 left out of "
+                         "the GPX file\n";
+        }
         if (!options.quiet) {
-            PrintSummary(log, result.records);
+            PrintSummary(log, result);
         }
     }
     return StdoutWritten() ? status : 1;

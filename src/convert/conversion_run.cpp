@@ -90,9 +90,11 @@ RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
         return result;
     }
 
-    OutputSet outputs; // whatever is not committed is removed on return
     DrawFiles out;
-    if (!out.Create(job.outputStem, outputs, result.message)) {
+    OutputSet outputs; // what is not committed is removed on return, before `out` goes
+    if (!out.Create(job.outputStem, outputs, result.message) ||
+        (job.writeGpx &&
+         !out.AddGpx(job.outputStem, job.input.filename().string(), result.message))) {
         result.status = RunStatus::OutputFailed;
         return result;
     }
@@ -106,7 +108,7 @@ RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
         state.NmeaLine = {};
         // A write fails only when a buffer is flushed; looking now and then
         // is enough to stop soon after a disk fills.
-        if (lines % 1024 == 0 && outputs.Failed()) {
+        if (lines % 1024 == 0 && out.Failed()) {
             break;
         }
         if (observer != nullptr && !observer->LineDone(state)) {
@@ -121,12 +123,12 @@ RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
         result.message = "cannot read " + job.input.string() + ": " + Reason(reader.Error());
         return result;
     }
-    out.Finish();
-    if (!outputs.Commit(result.message)) {
+    if (!out.Finish(result.message) || !outputs.Commit(result.message)) {
         result.status = RunStatus::OutputFailed;
         return result;
     }
     result.records = out.Counts();
+    result.gpx = out.Gpx();
     return result;
 }
 

@@ -5,6 +5,7 @@
 #include "live_settings.hpp"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,7 @@ struct RunResult {
     RunStatus status = RunStatus::Done;
     std::string message; // what failed and why, naming the file; empty when Done
     RecordCounts records;
+    std::optional<GpxCounts> gpx; // when a GPX file was written
 };
 
 struct ConversionJob {
@@ -38,6 +40,8 @@ struct ConversionJob {
     // The outputs are this path with each suffix appended ("…/0511NMEA.TXT"
     // gives "…/0511NMEA.TXT_draw.txt"); normally the input path itself.
     std::filesystem::path outputStem;
+    // Also write outputStem & ".gpx", the drive as GPX 1.1.
+    bool writeGpx = false;
 };
 
 // One pass over an NMEA log: creates the five outputs (replaced together, see

@@ -19,6 +19,8 @@ std::string_view SuffixOf(DrawFileKind kind) {
 bool DrawFiles::Create(const std::filesystem::path& stem, OutputSet& outputs, std::string& error) {
     counts_ = {};
     files_ = {};
+    gpx_.reset();
+    outputs_ = &outputs;
     for (std::size_t i = 0; i < files_.size(); ++i) {
         std::filesystem::path path = stem;
         path += std::string(kSuffixes[i]);
@@ -31,7 +33,24 @@ bool DrawFiles::Create(const std::filesystem::path& stem, OutputSet& outputs, st
     return true;
 }
 
+bool DrawFiles::AddGpx(const std::filesystem::path& stem, std::string_view logName,
+                       std::string& error) {
+    std::filesystem::path path = stem;
+    path += ".gpx";
+    if (!gpx_.emplace().Create(path, logName, error)) {
+        gpx_.reset();
+        return false;
+    }
+    // The GPX file is written apart (it is joined from parts at the end) but
+    // replaced together with the five.
+    outputs_->Join(gpx_->Output());
+    return true;
+}
+
 void DrawFiles::Track(std::string_view lat, std::string_view lon) {
+    if (gpx_) {
+        gpx_->TrackPoint(lat, lon);
+    }
     OutputFile& f = file(DrawFileKind::Draw);
     f.Write(lat);
     f.Write(",");
@@ -56,11 +75,17 @@ void DrawFiles::waypoint(DrawFileKind kind, std::string_view lat, std::string_vi
 void DrawFiles::TimeWaypoint(std::string_view lat, std::string_view lon, std::string_view label) {
     waypoint(DrawFileKind::Time, lat, lon, label, "Arrow Down Left");
     ++counts_.time;
+    if (gpx_) {
+        gpx_->TimeWaypoint(lat, lon, label);
+    }
 }
 
 void DrawFiles::SpeedWaypoint(std::string_view lat, std::string_view lon, std::string_view speed) {
     waypoint(DrawFileKind::Speed, lat, lon, speed, "Arrow Up Left");
     ++counts_.speed;
+    if (gpx_) {
+        gpx_->SpeedWaypoint(lat, lon, speed);
+    }
 }
 
 void DrawFiles::SatWaypoint(std::string_view lat, std::string_view lon, int count) {
@@ -69,11 +94,17 @@ void DrawFiles::SatWaypoint(std::string_view lat, std::string_view lon, int coun
     waypoint(DrawFileKind::Sat, lat, lon, {digits, static_cast<std::size_t>(end - digits)},
              "Arrow Down Right");
     ++counts_.sat;
+    if (gpx_) {
+        gpx_->SatWaypoint(lat, lon, count);
+    }
 }
 
 void DrawFiles::FixMarker(std::string_view lat, std::string_view lon) {
     waypoint(DrawFileKind::Fix, lat, lon, " ", "Arrow Up Right");
     ++counts_.fix;
+    if (gpx_) {
+        gpx_->FixMarker(lat, lon);
+    }
 }
 
 bool DrawFiles::Failed() const {
@@ -82,13 +113,14 @@ bool DrawFiles::Failed() const {
             return true;
         }
     }
-    return false;
+    return gpx_ && gpx_->Failed();
 }
 
-void DrawFiles::Finish() {
+bool DrawFiles::Finish(std::string& error) {
     for (OutputFile* f : files_) {
         f->Write("END\r\n");
     }
+    return !gpx_ || gpx_->Close(error);
 }
 
 } // namespace zum

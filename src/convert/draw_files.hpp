@@ -1,10 +1,12 @@
 #pragma once
 
+#include "gpx_file.hpp"
 #include "output_set.hpp"
 
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,6 +29,18 @@ public:
     // names; `outputs` moves them into place) and writes their opening lines.
     // On failure `error` names the file and the cause.
     bool Create(const std::filesystem::path& stem, OutputSet& outputs, std::string& error);
+    // Adds stem & ".gpx" to the outputs, after Create: the same records as a
+    // GPX 1.1 file named after `logName`, replaced together with the five.
+    bool AddGpx(const std::filesystem::path& stem, std::string_view logName, std::string& error);
+    [[nodiscard]] bool WritesGpx() const { return gpx_.has_value(); }
+
+    // What the GPX file adds to the records of the position being processed,
+    // given before its track point.
+    void FixDetails(const GpxFix& fix) {
+        if (gpx_) {
+            gpx_->Fix(fix);
+        }
+    }
 
     void Track(std::string_view lat, std::string_view lon);
     void TimeWaypoint(std::string_view lat, std::string_view lon, std::string_view label);
@@ -37,18 +51,26 @@ public:
     // True once any write has failed (a full disk, say).
     [[nodiscard]] bool Failed() const;
 
-    // Writes the closing "END" to each; the OutputSet then moves them into place.
-    void Finish();
+    // Writes the closing "END" to each and completes the GPX file; the
+    // OutputSet then moves them all into place. On failure `error` names the
+    // file and the cause.
+    bool Finish(std::string& error);
 
     [[nodiscard]] RecordCounts Counts() const { return counts_; }
+    // What went into the GPX file; nothing when none is written.
+    [[nodiscard]] std::optional<GpxCounts> Gpx() const {
+        return gpx_ ? std::optional<GpxCounts>(gpx_->Counts()) : std::nullopt;
+    }
 
 private:
     OutputFile& file(DrawFileKind kind) { return *files_[static_cast<std::size_t>(kind)]; }
     void waypoint(DrawFileKind kind, std::string_view lat, std::string_view lon,
                   std::string_view label, std::string_view symbol);
 
+    OutputSet* outputs_ = nullptr;
     std::array<OutputFile*, 5> files_{};
     RecordCounts counts_;
+    std::optional<GpxFile> gpx_;
 };
 
 } // namespace zum

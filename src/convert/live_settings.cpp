@@ -18,4 +18,19 @@ double SpeedFactorFor(std::int16_t distanceUnits) {
     }
 }
 
+std::string_view SpeedUnitName(double speedFactor) {
+    // The window's unit menu and --units set the factor only from
+    // SpeedFactorFor, so an exact comparison finds the unit.
+    if (speedFactor == SpeedFactorFor(kKnots)) {
+        return "knots";
+    }
+    if (speedFactor == SpeedFactorFor(kKilometresPerHour)) {
+        return "km/hr";
+    }
+    if (speedFactor == SpeedFactorFor(kMilesPerHour)) {
+        return "mi/hr";
+    }
+    return {};
+}
+
 } // namespace zum

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 namespace zum {
 
@@ -38,5 +39,9 @@ enum SpeedUnit : std::int16_t { kKnots = 0, kKilometresPerHour = 1, kMilesPerHou
 // Knots to the unit of the given index: 1, 1.609 / 0.8689 or 1 / 0.8689,
 // computed in 64-bit floats. An index that names no unit gives 0.
 double SpeedFactorFor(std::int16_t distanceUnits);
+
+// The unit a speed text is in, for a factor SpeedFactorFor gives: "knots",
+// "km/hr" or "mi/hr"; empty for any other factor.
+std::string_view SpeedUnitName(double speedFactor);
 
 } // namespace zum

@@ -86,7 +86,11 @@ void OutputFile::flushAndWrite(std::string_view text) {
 
 bool OutputFile::Close(std::string& error) {
     if (file_ == nullptr) {
-        error = "cannot write " + final_.string() + ": not open";
+        if (!temp_.empty() && !failed_) {
+            return true; // closed already
+        }
+        error =
+            "cannot write " + final_.string() + ": " + (failed_ ? describe(errno_) : "not open");
         return false;
     }
     flush();

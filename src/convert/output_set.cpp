@@ -66,12 +66,17 @@ OutputFile* OutputSet::Add(const std::filesystem::path& finalPath, std::string& 
     if (!file->Create(finalPath, error)) {
         return nullptr;
     }
-    files_.push_back(std::move(file));
-    return files_.back().get();
+    files_.push_back(file.get());
+    owned_.push_back(std::move(file));
+    return files_.back();
+}
+
+void OutputSet::Join(OutputFile& file) {
+    files_.push_back(&file);
 }
 
 bool OutputSet::Failed() const {
-    for (const auto& file : files_) {
+    for (const OutputFile* file : files_) {
         if (file->Failed()) {
             return true;
         }
@@ -80,7 +85,7 @@ bool OutputSet::Failed() const {
 }
 
 bool OutputSet::Commit(std::string& error) {
-    for (const auto& file : files_) {
+    for (OutputFile* file : files_) {
         if (!file->Close(error)) {
             Discard();
             return false;
@@ -90,7 +95,7 @@ bool OutputSet::Commit(std::string& error) {
     const SignalsHeld held;
     std::vector<Placed> placed;
     placed.reserve(files_.size());
-    for (const auto& file : files_) {
+    for (OutputFile* file : files_) {
         const std::filesystem::path& temp = file->TemporaryPath();
         const std::filesystem::path& target = file->TargetPath();
         if (Exchange(temp, target)) {
@@ -139,11 +144,16 @@ bool OutputSet::Commit(std::string& error) {
         files_[i]->Release();
     }
     files_.clear();
+    owned_.clear();
     return true;
 }
 
 void OutputSet::Discard() {
-    files_.clear(); // each member removes its temporary
+    for (OutputFile* file : files_) {
+        file->Discard();
+    }
+    files_.clear();
+    owned_.clear();
 }
 
 } // namespace zum

@@ -32,6 +32,10 @@ public:
     // Starts a new member, written to a temporary beside `finalPath`. Null on
     // failure, with `error` naming the file and the cause.
     OutputFile* Add(const std::filesystem::path& finalPath, std::string& error);
+    // Makes a file created elsewhere a member, for a writer that fills and
+    // closes it in its own way (Commit closes it if it is still open). The
+    // file must outlive the set.
+    void Join(OutputFile& file);
 
     // True once a write to any member has failed.
     [[nodiscard]] bool Failed() const;
@@ -43,7 +47,8 @@ public:
     void Discard();
 
 private:
-    std::vector<std::unique_ptr<OutputFile>> files_;
+    std::vector<OutputFile*> files_;
+    std::vector<std::unique_ptr<OutputFile>> owned_;
 };
 
 } // namespace zum

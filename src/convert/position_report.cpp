@@ -81,7 +81,9 @@ double CoordinateDegrees(std::string_view field) {
 // (speed in knots). The status field is not looked at: a "V" sentence with
 // a position is drawn like an "A" one.
 void ProcessRMC(ConversionState& state, const LiveSettings& settings, DrawFiles& out) {
-    const NmeaFields fields(state.NmeaLine, 8); // up to the speed
+    // Up to the speed; for a GPX file also the date, field 9.
+    const bool gpx = out.WritesGpx();
+    const NmeaFields fields(state.NmeaLine, gpx ? 10 : 8);
 
     state.LocalTimeText = MakeLocalTimeText(fields[1], settings.timeZoneOffset);
 
@@ -101,6 +103,10 @@ void ProcessRMC(ConversionState& state, const LiveSettings& settings, DrawFiles&
     const NumberText latText = CoordinateText(lat, &latValue);
     const NumberText lonText = CoordinateText(lon, &lonValue);
     const bool onNullIsland = latText == "0" || lonText == "0";
+    if (gpx) {
+        out.FixDetails(
+            {fields[1], fields[9], SpeedUnitName(settings.speedFactor), latValue, lonValue});
+    }
     if (!onNullIsland) {
         out.Track(latText, lonText);
     }

@@ -3,6 +3,8 @@ target_sources(zumcore PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/decimal_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/draw_files.cpp
   ${CMAKE_CURRENT_LIST_DIR}/fix_status.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/gpx_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/gpx_time.cpp
   ${CMAKE_CURRENT_LIST_DIR}/line_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/live_settings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/numeric_value.cpp

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "version/version.hpp"
+
 #include <cstdint>
 #include <string>
 
@@ -25,7 +27,8 @@ struct Configuration {
     std::string CompiledDate;
 };
 
-inline constexpr const char* kProgramVersion = "2.0.2";
+// The project version, as --version and the package give it.
+inline constexpr const char* kProgramVersion = kVersion;
 inline constexpr const char* kCompiledDate = "05/14/2006";
 
 // Gives every variable its default, except ProgramVersion and CompiledDate.

@@ -1,10 +1,11 @@
 #include "convert/temp_folder.hpp"
+#include "run_convert.hpp"
+#include "version/version.hpp"
 
+#include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 namespace zum::testing {
 namespace {
@@ -12,46 +13,8 @@ namespace {
 const std::filesystem::path kGolden = ZUM_GOLDEN_DIR;
 const char* kSuffixes[] = {"_draw.txt", "_time.txt", "_sat.txt", "_speed.txt", "_2d.txt"};
 
-struct Outcome {
-    int status;
-    std::string out, err;
-};
-
-std::string Quote(const std::string& arg) {
-    std::string quoted = "'";
-    for (char c : arg) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
-
-// Runs the real zum-convert with the arguments, never the user's settings;
-// a run that waits for a minute is ended (status 124). The summary goes to
-// `out` when given.
-Outcome RunConvert(const std::vector<std::string>& args, const std::string& out = "") {
-    TempFolder capture;
-    std::string command = "timeout 60 " + Quote(ZUM_CONVERT);
-    for (const std::string& arg : args) {
-        command.append(" ").append(Quote(arg));
-    }
-    command.append(" >").append(Quote(out.empty() ? (capture / "out").string() : out));
-    command.append(" 2>").append(Quote((capture / "err").string()));
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(capture / "out"),
-            ReadFile(capture / "err")};
-}
-
-std::vector<std::string> LinesOf(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty()) {
-            lines.push_back(line);
-        }
-    }
-    return lines;
-}
-
+// A golden folder holding a .gpx expects one (its args ask for it); the
+// others expect none.
 TEST(ZumConvert, GoldenLogsGiveTheirFiveFilesByteForByte) {
     int cases = 0;
     for (const auto& entry : std::filesystem::directory_iterator(kGolden)) {
@@ -74,8 +37,15 @@ TEST(ZumConvert, GoldenLogsGiveTheirFiveFilesByteForByte) {
             const std::string name = std::string("0511NMEA.TXT") + suffix;
             EXPECT_EQ(ReadFile(work / name), ReadFile(dir / name)) << dir.filename() << " " << name;
         }
+        EXPECT_EQ(std::filesystem::exists(work / "0511NMEA.TXT.gpx"),
+                  std::filesystem::exists(dir / "0511NMEA.TXT.gpx"))
+            << dir.filename();
+        if (std::filesystem::exists(dir / "0511NMEA.TXT.gpx")) {
+            EXPECT_EQ(ReadFile(work / "0511NMEA.TXT.gpx"), ReadFile(dir / "0511NMEA.TXT.gpx"))
+                << dir.filename();
+        }
     }
-    EXPECT_GE(cases, 4);
+    EXPECT_GE(cases, 5);
 }
 
 TEST(ZumConvert, TakesDefaultsFromTheSettingsFileAndOptionsOverThem) {
@@ -202,10 +172,61 @@ TEST(ZumConvert, ASummaryThatCannotBeWrittenIsAFailure) {
     TempFolder work;
     const auto log = work / "0511NMEA.TXT";
     std::filesystem::copy_file(kGolden / "drive.nmea", log);
-    const Outcome full = RunConvert({"--settings", "/dev/null", log.string()}, "/dev/full");
+    const auto toFullDisk = [&log](const std::string& options) {
+        TempFolder config;
+        return RunCommand("{ XDG_CONFIG_HOME=" + Quote(config.path().string()) + " " +
+                          Quote(ZUM_CONVERT) + " --settings /dev/null " + options +
+                          Quote(log.string()) + " >/dev/full; }");
+    };
+    const Outcome full = toFullDisk("");
     EXPECT_EQ(full.status, 1);
     EXPECT_NE(full.err.find("No space left on device"), std::string::npos) << full.err;
-    EXPECT_EQ(RunConvert({"--settings", "/dev/null", "-q", log.string()}, "/dev/full").status, 0);
+    EXPECT_EQ(toFullDisk("-q ").status, 0);
+}
+
+TEST(ZumConvert, FollowsGnuConventions) {
+    const Outcome version = RunConvert({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, std::string("zum-convert ") + kVersion + "\n");
+
+    TempFolder work;
+    std::filesystem::copy_file(kGolden / "drive.nmea", work / "-x.TXT");
+    // Every message names the program first: the parser's and the conversion's.
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        const char* names;
+    } kFaults[] = {
+        {{"--bogus", (work / "-x.TXT").string()}, 2, "--bogus"},
+        {{"--units", "furlongs", (work / "-x.TXT").string()}, 2, "furlongs"},
+        {{}, 2, "LOG"},
+        {{"--settings", "/dev/null", (work / "missing.TXT").string()}, 1, "missing.TXT"},
+    };
+    for (const auto& fault : kFaults) {
+        const Outcome run = RunConvert(fault.args);
+        EXPECT_EQ(run.status, fault.status) << fault.names;
+        EXPECT_EQ(run.err.rfind("zum-convert: ", 0), 0u) << run.err;
+        EXPECT_NE(run.err.find(fault.names), std::string::npos) << run.err;
+    }
+
+    // "--" ends the options: a log named like an option converts.
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(work.path());
+    const Outcome dashed = RunConvert({"--settings", "/dev/null", "-q", "--", "-x.TXT"});
+    const Outcome undashed = RunConvert({"--settings", "/dev/null", "-q", "-x.TXT"});
+    std::filesystem::current_path(before);
+    EXPECT_EQ(dashed.status, 0) << dashed.err;
+    EXPECT_EQ(ReadFile(work / "-x.TXT_draw.txt"),
+              ReadFile(kGolden / "drive-at-stops" / "0511NMEA.TXT_draw.txt"));
+    EXPECT_EQ(undashed.status, 2);
+
+    // The help names the default settings file, "--" and the exit statuses.
+    const Outcome help = RunConvert({"--help"}, "/nowhere/config");
+    EXPECT_EQ(help.status, 0);
+    for (const char* part : {"/nowhere/config/zum-settings.dat", "zum-convert -- -x.TXT",
+                             "Exit status:", "  1  ", "  2  usage error"}) {
+        EXPECT_NE(help.out.find(part), std::string::npos) << part;
+    }
 }
 
 } // namespace

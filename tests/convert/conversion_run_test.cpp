@@ -1,5 +1,6 @@
 #include "conversion_fixture.hpp"
 #include "convert/conversion_run.hpp"
+#include "convert/path_separator.hpp"
 
 #include <gtest/gtest.h>
 
@@ -112,12 +113,16 @@ TEST(ConversionRun, StateCarriesOverButTheReferenceDoesNot) {
 }
 
 TEST(ConversionRun, FormsTheInputPathAsTheWindowDoes) {
-    std::string folder = "/data/gps/";
-    EXPECT_EQ(FormInputPath(folder, "0511NMEA.TXT"), "/data/gps/0511NMEA.TXT");
-    EXPECT_EQ(folder, "/data/gps"); // one trailing separator removed for good
-    EXPECT_EQ(FormInputPath(folder, "0511NMEA.TXT"), "/data/gps/0511NMEA.TXT");
-    std::string root = "/";
-    EXPECT_EQ(FormInputPath(root, "0511NMEA.TXT"), "/0511NMEA.TXT");
+    // "/" on POSIX systems, "\\" on Windows.
+    const std::string sep(1, PathSeparator());
+    std::string folder = sep + "data" + sep + "gps" + sep;
+    EXPECT_EQ(FormInputPath(folder, "0511NMEA.TXT"),
+              sep + "data" + sep + "gps" + sep + "0511NMEA.TXT");
+    EXPECT_EQ(folder, sep + "data" + sep + "gps"); // one trailing separator removed for good
+    EXPECT_EQ(FormInputPath(folder, "0511NMEA.TXT"),
+              sep + "data" + sep + "gps" + sep + "0511NMEA.TXT");
+    std::string root = sep;
+    EXPECT_EQ(FormInputPath(root, "0511NMEA.TXT"), sep + "0511NMEA.TXT");
     EXPECT_EQ(root, "");
 }
 

@@ -1,9 +1,9 @@
 #include "ui/window/main_window.hpp"
 
-#include "settings/settings_file.hpp"
 #include "convert/conversion_run.hpp"
 #include "platform/dialogs.hpp"
 #include "platform/twips.hpp"
+#include "settings/settings_file.hpp"
 #include "ui/files/file_panel.hpp"
 #include "ui/help/help_texts.hpp"
 #include "ui/window/menu_values.hpp"
@@ -87,6 +87,7 @@ private:
 
 MainWindow::MainWindow(Dialogs& dialogs, std::filesystem::path settingsPath, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs), settingsPath_(std::move(settingsPath)),
+      ownSettingsPath_(DefaultOwnSettingsPath()),
       frmHelp_(QStringLiteral("frmHelp"), QStringLiteral("Description"), &DescriptionLines),
       frmHelp2_(QStringLiteral("frmHelp2"), QStringLiteral("Data File Examples"), &FileSampleLines),
       frmSPhelp_(QStringLiteral("frmSPhelp"), QStringLiteral("Special Purpose Selections"),
@@ -185,6 +186,11 @@ void MainWindow::Form_Load() {
 
 void MainWindow::LoadSettings() {
     ReadSettingsFile(config_, settingsPath_);
+    // Like the shared file, a missing or unreadable one of our own is
+    // skipped and leaves its items off.
+    OwnSettings own;
+    ReadOwnSettings(own, ownSettingsPath_);
+    mnuWriteGpx_->setChecked(own.writeGpx);
 
     mnuIntervalOnly_->setChecked(false);
     mnuAtStops_->setChecked(false);
@@ -212,6 +218,17 @@ void MainWindow::mnuSaveSettings_Click() {
     if (!WriteSettingsFile(config_, settingsPath_, message)) {
         dialogs_.Message(FromLocal(message));
     }
+    // The other items of our own file keep their stored values.
+    OwnSettings own;
+    ReadOwnSettings(own, ownSettingsPath_);
+    own.writeGpx = mnuWriteGpx_->isChecked();
+    if (!WriteOwnSettings(own, ownSettingsPath_, message)) {
+        dialogs_.Message(FromLocal(message));
+    }
+}
+
+void MainWindow::mnuWriteGpx_Click() {
+    mnuWriteGpx_->setChecked(!mnuWriteGpx_->isChecked());
 }
 
 void MainWindow::mnuExit_Click() {
@@ -263,13 +280,20 @@ void MainWindow::mnuConvert_Click() {
         const RunningFlag flag(*this);
         const MenuSettings settings(*this);
         RunPacer pacer(*this);
-        const ConversionJob job{input, input};
+        ConversionJob job{input, input};
+        job.writeGpx = mnuWriteGpx_->isChecked();
         result = ConvertLog(job, settings, state_, &pacer);
     }
 
     switch (result.status) {
     case RunStatus::Done:
         SetStatus(QStringLiteral("DONE"));
+        if (result.gpx && result.gpx->leftOut != 0) {
+            dialogs_.Message(QStringLiteral("%1 points outside latitude -90..90 or longitude "
+                                            "-180..<180 were left out of %2.gpx.")
+                                 .arg(result.gpx->leftOut)
+                                 .arg(name));
+        }
         break;
     case RunStatus::InputNotOpened:
         dialogs_.Message(cannotOpen);

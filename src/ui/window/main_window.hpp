@@ -1,8 +1,9 @@
 #pragma once
 
-#include "settings/configuration.hpp"
 #include "convert/conversion_state.hpp"
 #include "convert/live_settings.hpp"
+#include "settings/configuration.hpp"
+#include "settings/own_settings.hpp"
 #include "ui/help/list_window.hpp"
 
 #include <QMainWindow>
@@ -36,6 +37,7 @@ public:
     // take the element's index.
     void mnuConvert_Click();
     void mnuSaveSettings_Click();
+    void mnuWriteGpx_Click();
     void mnuExit_Click();
     void mnuTimeZone_Click(std::int16_t Index);
     void mnuDistanceUnits_Click(std::int16_t Index);
@@ -92,6 +94,7 @@ private:
 
     Dialogs& dialogs_;
     std::filesystem::path settingsPath_;
+    std::filesystem::path ownSettingsPath_; // zum-points.conf, our settings alone
     Configuration config_;
     ConversionState state_;
     double SpeedFactor_ = 0.0; // knots to the chosen unit; set by the unit command
@@ -129,6 +132,7 @@ private:
     QAction* mnuEnableSound9600_ = nullptr;
     QAction* mnuEnableSound19200_ = nullptr;
     QAction* mnuSaveSettings_ = nullptr;
+    QAction* mnuWriteGpx_ = nullptr;
     QAction* mnuAbout_ = nullptr;
     QAction* mnuHelpDoc_ = nullptr;
     QAction* mnuHelpDoc2_ = nullptr;

@@ -1,7 +1,7 @@
 // The menu tree of the main window and the commands of the Time Zone and
 // Settings menus.
-#include "ui/window/main_window.hpp"
 #include "platform/dialogs.hpp"
+#include "ui/window/main_window.hpp"
 #include "ui/window/menu_values.hpp"
 
 #include <QAction>
@@ -128,6 +128,8 @@ void MainWindow::createActions() {
     ConnectClick(mnuEnableSound19200_, this, [this] { mnuEnableSound19200_Click(); });
     mnuSaveSettings_ = newAction("mnuSaveSettings", "Save Settings");
     ConnectClick(mnuSaveSettings_, this, [this] { mnuSaveSettings_Click(); });
+    mnuWriteGpx_ = newAction("mnuWriteGpx", "Also Write &GPX File", true);
+    ConnectClick(mnuWriteGpx_, this, [this] { mnuWriteGpx_Click(); });
 
     mnuAbout_ = newAction("mnuAbout", "About");
     ConnectClick(mnuAbout_, this, [this] { mnuAbout_Click(); });
@@ -178,6 +180,7 @@ void MainWindow::createMenus() {
     special->addAction(mnuEnableSound9600_);
     special->addAction(mnuEnableSound19200_);
     mnuSettings_->addAction(mnuSaveSettings_);
+    mnuSettings_->addAction(mnuWriteGpx_);
 
     helpMnu_ = NewMenu(bar->addMenu(tr("&Help")), "helpMnu");
     helpMnu_->addAction(mnuAbout_);

@@ -13,6 +13,9 @@ void WindowTest::SetUp() {
     std::filesystem::create_directory(home_ = dir_ / "home");
     settingsPath_ = dir_ / "zum-settings.dat";
     qputenv("HOME", QByteArray(home_.c_str()));
+    // Our own settings file lives in the default folder; keep it in the test's.
+    std::filesystem::create_directory(configHome_ = dir_ / "config");
+    qputenv("XDG_CONFIG_HOME", QByteArray(configHome_.c_str()));
 }
 
 void Click(const QWidget& window, const char* name, int index) {

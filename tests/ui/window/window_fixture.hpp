@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/window/main_window.hpp"
 #include "support/scripted_dialogs.hpp"
+#include "ui/window/main_window.hpp"
 
 #include <QTemporaryDir>
 #include <filesystem>
@@ -29,7 +29,7 @@ protected:
     }
 
     QTemporaryDir tmp_;
-    std::filesystem::path dir_, home_, settingsPath_;
+    std::filesystem::path dir_, home_, configHome_, settingsPath_;
     ScriptedDialogs dialogs_;
 };
 

@@ -7,6 +7,7 @@
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QTest>
 
 namespace zum::testing {
@@ -108,6 +109,45 @@ TEST_F(WindowRunTest, ConversionMatchesTheCoreWithTheSameSettings) {
     Click(*window, "mnuConvert");
     EXPECT_EQ(dialogs_.messages, QStringList{"File TESTNMEA.TXTcan't be openned."});
     EXPECT_EQ(Outputs(log_), kNoOutputs);
+}
+
+// "Also Write GPX File": last in the Settings menu, off until checked, then
+// the same GPX as the core's beside the same five files; saved in our own
+// file and checked again at the next start.
+TEST_F(WindowRunTest, AlsoWriteGpxFileGivesTheCoresGpxAndIsSaved) {
+    auto window = StartWithLog();
+    const QList<QAction*> items =
+        window->findChild<QMenu*>(QStringLiteral("mnuSettings"))->actions();
+    ASSERT_EQ(items.back()->objectName(), "mnuWriteGpx");
+    EXPECT_EQ(items.back()->text(), "Also Write &GPX File");
+    EXPECT_FALSE(items.back()->isChecked());
+    const std::filesystem::path gpx = log_.string() + ".gpx";
+    Click(*window, "mnuConvert");
+    EXPECT_FALSE(std::filesystem::exists(gpx));
+    const std::vector<std::string> withoutGpx = Outputs(log_);
+
+    Click(*window, "mnuWriteGpx");
+    EXPECT_TRUE(items.back()->isChecked());
+    Click(*window, "mnuConvert");
+    EXPECT_EQ(StatusText(*window), "DONE");
+    EXPECT_EQ(Outputs(log_), withoutGpx);
+    std::filesystem::create_directory(dir_ / "direct");
+    const std::filesystem::path copy = dir_ / "direct" / log_.filename();
+    std::filesystem::copy_file(log_, copy);
+    ConversionJob job{copy, copy};
+    job.writeGpx = true;
+    ConversionState state;
+    ASSERT_EQ(ConvertLog(job, FixedSettings(window->CurrentSettings()), state).status,
+              RunStatus::Done);
+    EXPECT_EQ(ReadWhole(gpx), ReadWhole(copy.string() + ".gpx"));
+    EXPECT_EQ(Count(ReadWhole(gpx), "<wpt "), kPositions + kPositions / 5);
+
+    Click(*window, "mnuSaveSettings");
+    EXPECT_EQ(ReadWhole(settingsPath_).find("gpx"), std::string::npos); // the logger's file
+    EXPECT_NE(ReadWhole(configHome_ / "zum-points.conf").find("write_gpx=1"), std::string::npos);
+    window.reset();
+    window = Start();
+    EXPECT_TRUE(window->findChild<QAction*>(QStringLiteral("mnuWriteGpx"))->isChecked());
 }
 
 TEST_F(WindowRunTest, MenuChoiceDuringARunTakesEffectFromTheNextSentence) {

@@ -54,7 +54,7 @@ TEST_F(WindowTest, StartUpShowsTheDefaultsOrTheStoredSettings) {
         "Logger COM Port Number|Logger COM Port Speed[4800 baud|9600 baud|19200 baud]|"
         "Special Purpose[Special Purpose Descriptions|Data Reduction for 9600 baud|Enable "
         "Sound for 4800 baud|Enable Sound for 9600 baud|Enable Sound for 19200 baud]|Save "
-        "Settings]|&Help[About|Description|File Samples]");
+        "Settings|Also Write &GPX File]|&Help[About|Description|File Samples]");
 
     const std::string h = home_.string();
     const std::pair<std::string, const char*> cases[] = {
