@@ -31,6 +31,13 @@ extern "C" void OnSignal(int signal) {
 }
 
 // A signal ignored at start-up (nohup, a background job) stays ignored.
+#ifdef _WIN32
+void CatchSignals() {
+    for (const int signal : {SIGINT, SIGTERM}) {
+        std::signal(signal, OnSignal);
+    }
+}
+#else
 void CatchSignals() {
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
         struct sigaction previous {};
@@ -44,6 +51,7 @@ void CatchSignals() {
         ::sigaction(signal, &action, nullptr);
     }
 }
+#endif
 
 void PrintSummary(const std::string& name, const zum::RunResult& result) {
     const zum::RecordCounts& r = result.records;

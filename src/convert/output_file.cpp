@@ -6,7 +6,11 @@
 #include <cerrno>
 #include <string>
 #include <system_error>
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace zum {
 namespace {
@@ -45,7 +49,7 @@ bool OutputFile::Create(const std::filesystem::path& finalPath, std::string& err
         error = "cannot create " + finalPath.string() + ": " + describe(cause);
         return false;
     }
-    slot_ = RegisterTemporary(temp_.c_str());
+    slot_ = RegisterTemporary(temp_);
     if (!buffer_) {
         buffer_ = std::make_unique<char[]>(kBufferSize);
     }
@@ -97,7 +101,7 @@ bool OutputFile::Close(std::string& error) {
     errno = 0;
     // On disk before it replaces anything, so a crash soon after the rename
     // cannot leave an empty file under the final name.
-    if (!failed_ && (std::fflush(file_) != 0 || ::fsync(::fileno(file_)) != 0)) {
+    if (!failed_ && (std::fflush(file_) != 0 || !SyncToDisk(::fileno(file_)))) {
         failed_ = true;
         errno_ = errno;
     }
@@ -120,7 +124,8 @@ void OutputFile::Discard() {
         file_ = nullptr;
     }
     if (!temp_.empty()) {
-        ::unlink(temp_.c_str());
+        std::error_code ec;
+        std::filesystem::remove(temp_, ec);
         temp_.clear();
     }
     UnregisterTemporary(slot_);

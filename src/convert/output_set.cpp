@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <system_error>
-#include <unistd.h>
 
 #ifdef __linux__
 #include <sys/syscall.h>
@@ -31,13 +30,26 @@ bool Exchange(const std::filesystem::path& a, const std::filesystem::path& b) {
 }
 
 bool Exists(const std::filesystem::path& path) {
-    return ::access(path.c_str(), F_OK) == 0 || errno != ENOENT;
+    std::error_code ec;
+    return std::filesystem::exists(std::filesystem::symlink_status(path, ec)) ||
+           (ec && ec != std::errc::no_such_file_or_directory);
+}
+
+// Renames, replacing what has the new name. False with errno set.
+bool RenameOver(const std::filesystem::path& from, const std::filesystem::path& to) {
+    std::error_code ec;
+    std::filesystem::rename(from, to, ec);
+    errno = ec.value();
+    return !ec;
 }
 
 // Holds off INT, TERM and HUP while the members move into place: a handler
 // that removes the temporaries must not run between two swaps, when the
 // temporary names hold the old copies. A signal that comes meanwhile is
 // delivered when the swaps are done.
+#ifdef _WIN32
+struct SignalsHeld {};
+#else
 class SignalsHeld {
 public:
     SignalsHeld() {
@@ -55,6 +67,7 @@ public:
 private:
     sigset_t previous_{};
 };
+#endif
 
 // How one member was moved into place, so it can be moved back.
 enum class Placed { Swapped, Renamed, Replaced };
@@ -92,7 +105,7 @@ bool OutputSet::Commit(std::string& error) {
         }
     }
     // Every temporary is complete and on disk before the first one moves.
-    const SignalsHeld held;
+    [[maybe_unused]] const SignalsHeld held{};
     std::vector<Placed> placed;
     placed.reserve(files_.size());
     for (OutputFile* file : files_) {
@@ -105,7 +118,7 @@ bool OutputSet::Commit(std::string& error) {
         int cause = errno;
         if (cause == ENOENT && !Exists(target)) {
             // Nothing to keep: a new name.
-            if (std::rename(temp.c_str(), target.c_str()) == 0) {
+            if (RenameOver(temp, target)) {
                 placed.push_back(Placed::Renamed);
                 continue;
             }
@@ -113,7 +126,7 @@ bool OutputSet::Commit(std::string& error) {
         } else if (cause == EINVAL || cause == ENOSYS || cause == ENOTSUP) {
             // This file system cannot swap; the old file is replaced outright
             // and cannot be brought back.
-            if (std::rename(temp.c_str(), target.c_str()) == 0) {
+            if (RenameOver(temp, target)) {
                 placed.push_back(Placed::Replaced);
                 continue;
             }
@@ -127,7 +140,7 @@ bool OutputSet::Commit(std::string& error) {
             if (placed[i] == Placed::Swapped) {
                 Exchange(done.TemporaryPath(), done.TargetPath());
             } else if (placed[i] == Placed::Renamed) {
-                std::rename(done.TargetPath().c_str(), done.TemporaryPath().c_str());
+                RenameOver(done.TargetPath(), done.TemporaryPath());
             } else {
                 done.Release();
             }
@@ -139,7 +152,8 @@ bool OutputSet::Commit(std::string& error) {
     // (or nothing), which go.
     for (std::size_t i = 0; i < files_.size(); ++i) {
         if (placed[i] == Placed::Swapped) {
-            ::unlink(files_[i]->TemporaryPath().c_str());
+            std::error_code ec;
+            std::filesystem::remove(files_[i]->TemporaryPath(), ec);
         }
         files_[i]->Release();
     }

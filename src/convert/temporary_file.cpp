@@ -5,7 +5,11 @@
 #include <random>
 #include <string>
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace zum {
 namespace {
@@ -19,8 +23,11 @@ std::string RandomTag() {
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     thread_local std::mt19937_64 generator{[] {
         std::random_device device;
-        return (static_cast<std::uint64_t>(device()) << 32) ^ device() ^
-               static_cast<std::uint64_t>(::getpid());
+        std::uint64_t seed = (static_cast<std::uint64_t>(device()) << 32) ^ device();
+#ifndef _WIN32
+        seed ^= static_cast<std::uint64_t>(::getpid());
+#endif
+        return seed;
     }()};
     std::uniform_int_distribution<std::size_t> pick(0, sizeof kChars - 2);
     std::string tag(kTagLength, ' ');
@@ -39,6 +46,37 @@ std::string TemporaryName(const std::string& name) {
 }
 
 } // namespace
+
+#ifdef _WIN32
+
+bool FollowLinks(const std::filesystem::path& path, std::filesystem::path& target) {
+    target = path;
+    return true;
+}
+
+int CreateTemporaryBeside(const std::filesystem::path& target, std::filesystem::path& temporary) {
+    const std::filesystem::path folder = target.parent_path();
+    const std::string name = target.filename().string();
+    for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
+        temporary = folder / TemporaryName(name);
+        const int fd = ::_wopen(temporary.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
+                                _S_IREAD | _S_IWRITE);
+        if (fd >= 0) {
+            return fd;
+        }
+        if (errno != EEXIST) {
+            break;
+        }
+    }
+    temporary.clear();
+    return -1;
+}
+
+bool SyncToDisk(int fd) {
+    return ::_commit(fd) == 0;
+}
+
+#else
 
 bool FollowLinks(const std::filesystem::path& path, std::filesystem::path& target) {
     target = path;
@@ -97,5 +135,11 @@ int CreateTemporaryBeside(const std::filesystem::path& target, std::filesystem::
     errno = EEXIST;
     return -1;
 }
+
+bool SyncToDisk(int fd) {
+    return ::fsync(fd) == 0;
+}
+
+#endif
 
 } // namespace zum

@@ -3,9 +3,12 @@
 #include <atomic>
 #include <climits>
 #include <cstring>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 namespace zum {
+#ifndef _WIN32
 namespace {
 
 // Enough for several runs at once, each with its handful of outputs.
@@ -23,8 +26,20 @@ Slot slots[kSlots];
 static_assert(std::atomic<int>::is_always_lock_free, "a signal handler reads the slots");
 
 } // namespace
+#endif
 
-int RegisterTemporary(const char* path) noexcept {
+#ifdef _WIN32
+
+int RegisterTemporary(const std::filesystem::path&) noexcept {
+    return -1;
+}
+void UnregisterTemporary(int) noexcept {}
+void RemoveRegisteredTemporaries() noexcept {}
+
+#else
+
+int RegisterTemporary(const std::filesystem::path& file) noexcept {
+    const char* path = file.c_str();
     const std::size_t length = std::strlen(path);
     if (length >= PATH_MAX) {
         return -1;
@@ -53,5 +68,7 @@ void RemoveRegisteredTemporaries() noexcept {
         }
     }
 }
+
+#endif
 
 } // namespace zum

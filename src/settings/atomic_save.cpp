@@ -7,7 +7,11 @@
 #include <cstring>
 #include <fcntl.h>
 #include <system_error>
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace zum {
 namespace {
@@ -27,13 +31,15 @@ bool WriteAll(int fd, std::string_view content) {
 }
 
 // The rename itself reaches the disk once its folder is synced.
-void SyncFolder(const std::filesystem::path& folder) {
+void SyncFolder([[maybe_unused]] const std::filesystem::path& folder) {
+#ifndef _WIN32
     const int fd =
         ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
     }
+#endif
 }
 
 } // namespace
@@ -55,17 +61,18 @@ bool SaveFileAtomically(const std::filesystem::path& path, std::string_view cont
         reason = std::strerror(errno);
         return false;
     }
-    const bool written = WriteAll(fd, content) && ::fsync(fd) == 0;
+    const bool written = WriteAll(fd, content) && SyncToDisk(fd);
     const int writeError = errno;
     const bool closed = ::close(fd) == 0;
     if (!written || !closed) {
         reason = std::strerror(!written ? writeError : errno);
-        ::unlink(temp.c_str());
+        std::filesystem::remove(temp, ec);
         return false;
     }
-    if (std::rename(temp.c_str(), target.c_str()) != 0) {
-        reason = std::strerror(errno);
-        ::unlink(temp.c_str());
+    std::filesystem::rename(temp, target, ec);
+    if (ec) {
+        reason = ec.message();
+        std::filesystem::remove(temp, ec);
         return false;
     }
     SyncFolder(target.parent_path());

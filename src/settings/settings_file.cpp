@@ -72,6 +72,29 @@ private:
 // terminal or another device cannot block or flood the reader. Null with
 // `problem` set when the file exists but cannot be read, null with `problem`
 // empty when there is no file.
+#ifdef _WIN32
+std::FILE* OpenSettings(const std::filesystem::path& path, std::string& problem) {
+    problem.clear();
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (!std::filesystem::exists(status)) {
+        return nullptr;
+    }
+    if (std::filesystem::is_directory(status)) {
+        problem = std::strerror(EISDIR);
+        return nullptr;
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        problem = "not a regular file";
+        return nullptr;
+    }
+    std::FILE* file = ::_wfopen(path.c_str(), L"rb");
+    if (file == nullptr) {
+        problem = std::strerror(errno);
+    }
+    return file;
+}
+#else
 std::FILE* OpenSettings(const std::filesystem::path& path, std::string& problem) {
     problem.clear();
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -101,6 +124,7 @@ std::FILE* OpenSettings(const std::filesystem::path& path, std::string& problem)
     }
     return file;
 }
+#endif
 
 // How many digits a plain number has before its point, counting its
 // exponent: 309 for 1.79769313486232e308.

@@ -2,8 +2,11 @@
 #include "convert/output_set.hpp"
 #include "temp_folder.hpp"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
+
+// Links, modes and file flags as Linux has them.
+#ifdef __linux__
+#include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -149,3 +152,4 @@ TEST(OutputSet, TheLongestNamesAndLeftoversOfKilledRunsBlockNothing) {
 
 } // namespace
 } // namespace zum::testing
+#endif

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 #include <limits>
 #include <sstream>
+#include <tuple>
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <tuple>
 #include <unistd.h>
+#endif
 
 namespace zum {
 namespace {
@@ -164,6 +166,7 @@ TEST(SettingsFile, AFailedSaveSaysSoAndKeepsThePreviousFile) {
     EXPECT_TRUE(WriteSettingsFile(Defaults(), folder / "config" / "zum-settings.dat", message));
 }
 
+#ifndef _WIN32 // links, modes, fork and FIFOs
 TEST(SettingsFile, ASaveWritesThroughALinkAndKeepsTheMode) {
     TempFolder folder;
     std::filesystem::create_directory(folder / "logger");
@@ -240,6 +243,8 @@ TEST(SettingsFile, AFileThatCannotBeReadIsNamedAndNeverWaitedOn) {
     EXPECT_EQ(problem, "");
     EXPECT_EQ(Stored(config), Stored(Defaults()));
 }
+
+#endif
 
 } // namespace
 } // namespace zum
