@@ -1,7 +1,7 @@
 // Fuzzes the line reader and the sentence handling of a conversion.
 //
-// The first five bytes choose the live settings and the way in; the rest is
-// the log. Most inputs go through the real LineReader (over fmemopen) and
+// The first five bytes choose the live settings, the talker reading and the
+// way in; the rest is the log. Most inputs go through the real LineReader (over fmemopen) and
 // ProcessLine into one set of draw files kept for the whole process; the
 // lines are checked against a plain reference splitter, and the conversion
 // state against the forms its texts must have. Some inputs go through
@@ -254,7 +254,8 @@ void CheckFile(const fs::path& path, std::string_view opening, std::uint64_t rec
     Check(lines == records + 2, "one output line per record");
 }
 
-void WholeRun(std::string_view log, const zum::SettingsSource& settings, int stopAfter) {
+void WholeRun(std::string_view log, const zum::SettingsSource& settings, zum::TalkerMode talkers,
+              int stopAfter) {
     const fs::path run = workspace->folder / "run";
     fs::remove_all(run);
     fs::create_directory(run);
@@ -266,6 +267,7 @@ void WholeRun(std::string_view log, const zum::SettingsSource& settings, int sto
     zum::ConversionState state;
     zum::ConversionJob job{input, input};
     job.writeGpx = true;
+    job.talkers = talkers;
     StopAfter observer(stopAfter);
     const zum::RunResult result =
         zum::ConvertLog(job, settings, state, stopAfter > 0 ? &observer : nullptr);
@@ -301,7 +303,8 @@ void WholeRun(std::string_view log, const zum::SettingsSource& settings, int sto
           "every track point is in the GPX or counted as left out");
 }
 
-void ReaderAndLines(std::string_view log, const zum::SettingsSource& settings) {
+void ReaderAndLines(std::string_view log, const zum::SettingsSource& settings,
+                    zum::TalkerMode talkers) {
     // The draw files are real files; start them afresh now and then so they
     // do not grow for the whole campaign.
     if (++workspace->uses % 4096 == 1 || workspace->files.Failed()) {
@@ -313,6 +316,7 @@ void ReaderAndLines(std::string_view log, const zum::SettingsSource& settings) {
     }
     std::vector<std::string_view> expected = ReferenceLines(log);
     zum::ConversionState state;
+    zum::TalkerReading reading(talkers);
     std::size_t index = 0;
     if (!log.empty()) {
         std::FILE* input = fmemopen(const_cast<char*>(log.data()), log.size(), "rb");
@@ -323,11 +327,12 @@ void ReaderAndLines(std::string_view log, const zum::SettingsSource& settings) {
             Check(index < expected.size(), "no more lines than the log holds");
             Check(line == expected[index], "the line the log holds");
             ++index;
-            zum::ProcessLine(line, settings, state, workspace->files);
+            zum::ProcessLine(line, settings, state, workspace->files, reading);
             state.NmeaLine = {};
             CheckState(state);
         }
         Check(!reader.Failed(), "reading memory does not fail");
+        zum::FinishInput(state, workspace->files, reading);
         std::fclose(input);
     }
     Check(index == expected.size(), "every line of the log");
@@ -363,13 +368,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     second.intervalByTime = static_cast<std::int16_t>(first.intervalByTime == 0 ? 5 : 0);
     second.intervalValue = first.intervalByTime == 0 ? 0.0 : 15.0;
     const ChangingSettings settings(first, second, header[4] & 0x0F);
+    const zum::TalkerMode talkers =
+        (header[4] & 0x10) != 0 ? zum::TalkerMode::Any : zum::TalkerMode::GpOnly;
 
     // One input in eight is a whole run with its files, the slow way in; half
     // of those have the observer stop the run after a few lines.
     // One input in 64 has a line about kMaxLine long put into it, to try
     // the reader where it stops storing a line and reads past it.
     if (header[0] >> 5 == 7) {
-        WholeRun(log, settings, (header[4] & 0x80) != 0 ? 1 + ((header[4] >> 4) & 7) : 0);
+        WholeRun(log, settings, talkers, (header[4] & 0x80) != 0 ? 1 + ((header[4] >> 4) & 7) : 0);
     } else if (header[0] >> 5 == 6 && (header[4] & 0xE0) == 0xE0) {
         const std::size_t at = header[1] % (log.size() + 1);
         // A line of kMaxLine - 2 to kMaxLine + 2 characters, the last one of
@@ -381,9 +388,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             longer.push_back(header[3] & 1 ? '\r' : '\n');
             longer.append(log.substr(at));
         }
-        ReaderAndLines(longer, settings);
+        ReaderAndLines(longer, settings, talkers);
     } else {
-        ReaderAndLines(log, settings);
+        ReaderAndLines(log, settings, talkers);
     }
     return 0;
 }

@@ -51,6 +51,10 @@ void AddConvertOptions(CLI::App& app, ConvertOptions& o) {
                    "\"interval\": a waypoint at every interval; \"stops\": at stops separated by "
                    "the interval")
         ->check(CLI::IsMember({"interval", "stops"}));
+    app.add_option("--talkers", o.talkers,
+                   "\"gp\": read $GPRMC and $GPGSA only; \"any\": other talkers too ($GNRMC, "
+                   "$GLGSA, $BDGSA, ...); default: as saved in zum-points.conf, else gp")
+        ->check(CLI::IsMember({"gp", "any"}));
     app.add_option("--output-dir", o.outputDir, "where the five files go (default: beside the log)")
         ->type_name("DIR")
         ->check(CLI::ExistingDirectory);
@@ -114,6 +118,13 @@ std::optional<LiveSettings> ResolveSettings(const ConvertOptions& o, std::string
     }
     live.speedFactor = SpeedFactorFor(config.DistanceUnits);
     return live;
+}
+
+TalkerMode ResolveTalkers(const ConvertOptions& o, const OwnSettings& own) {
+    if (o.talkers) {
+        return *o.talkers == "any" ? TalkerMode::Any : TalkerMode::GpOnly;
+    }
+    return own.acceptOtherTalkers ? TalkerMode::Any : TalkerMode::GpOnly;
 }
 
 std::filesystem::path OutputStemFor(const std::filesystem::path& log,

@@ -80,11 +80,20 @@ bool StdoutWritten() {
     return false;
 }
 
+// Tells the user what the GP-only reading passed over, and how to read it.
+void PrintSkipped(const std::string& name, const zum::RunResult& r) {
+    std::cerr << "zum-convert: " << name << ": " << r.skippedPositions
+              << (r.skippedPositions == 1 ? " position report" : " position reports")
+              << " from other talkers (" << r.skippedNames
+              << ") skipped; --talkers any reads them\n";
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"Converts NMEA 0183 logs ($GPRMC and $GPGSA sentences) into the five draw "
-                 "files of a street-map program: _draw.txt, _time.txt, _sat.txt, _speed.txt "
+    CLI::App app{"Converts NMEA 0183 logs ($GPRMC and $GPGSA sentences; with --talkers any, "
+                 "$GNRMC, $GNGSA and the like too) into the five draw files of a street-map "
+                 "program: _draw.txt, _time.txt, _sat.txt, _speed.txt "
                  "and _2d.txt, written beside each log.",
                  "zum-convert"};
     zum::ConvertOptions options;
@@ -116,11 +125,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     const zum::FixedSettings source(*settings);
-    // --gpx and --no-gpx override the window's saved choice, which lives in
-    // our own settings file whatever --settings names.
+    // --gpx and --no-gpx, and --talkers, override the window's saved choices,
+    // which live in our own settings file whatever --settings names.
     zum::OwnSettings own;
     zum::ReadOwnSettings(own, zum::DefaultOwnSettingsPath());
     const bool writeGpx = options.gpx.value_or(own.writeGpx);
+    const zum::TalkerMode talkers = zum::ResolveTalkers(options, own);
 
     CatchSignals();
     // Logs of the same name would share their outputs in --output-dir.
@@ -138,6 +148,7 @@ int main(int argc, char** argv) {
             continue;
         }
         job.writeGpx = writeGpx;
+        job.talkers = talkers;
         zum::ConversionState state; // each log starts afresh
         state.Clear();
         const zum::RunResult result = zum::ConvertLog(job, source, state);
@@ -153,6 +164,9 @@ int main(int argc, char** argv) {
         }
         if (!options.quiet) {
             PrintSummary(log, result);
+        }
+        if (result.skippedPositions != 0) {
+            PrintSkipped(log, result);
         }
     }
     return StdoutWritten() ? status : 1;

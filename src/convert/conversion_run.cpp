@@ -15,10 +15,6 @@
 namespace zum {
 namespace {
 
-bool StartsWith(std::string_view line, std::string_view tag) {
-    return line.size() >= tag.size() && std::memcmp(line.data(), tag.data(), tag.size()) == 0;
-}
-
 // A $GPRMC line is usable when every field up to the speed ends in a comma
 // (more than seven commas) and no three fields in a row are empty.
 bool UsableRmc(std::string_view line) {
@@ -54,6 +50,26 @@ private:
     int error_ = 0;
 };
 
+// Tells the observer which records the last line wrote, by the change in the
+// record counts: a line writes at most one of each kind.
+void ReportRecords(const RecordCounts& before, const RecordCounts& after,
+                   const ConversionState& state, RunObserver& observer) {
+    if (after.draw != before.draw) {
+        observer.RecordWritten(DrawFileKind::Draw, state);
+    }
+    if (after.time != before.time) {
+        observer.RecordWritten(DrawFileKind::Time, state);
+    }
+    if (after.fix != before.fix) {
+        observer.RecordWritten(DrawFileKind::Fix, state);
+    }
+}
+
+std::uint64_t ReadPosition(std::FILE* file) {
+    const long position = std::ftell(file);
+    return position > 0 ? static_cast<std::uint64_t>(position) : 0;
+}
+
 std::string Reason(int error) {
     return error != 0 ? std::generic_category().message(error) : "unknown error";
 }
@@ -61,14 +77,24 @@ std::string Reason(int error) {
 } // namespace
 
 void ProcessLine(std::string_view line, const SettingsSource& settings, ConversionState& state,
-                 DrawFiles& out) {
-    if (StartsWith(line, "$GPRMC")) {
+                 DrawFiles& out, TalkerReading& reading) {
+    switch (ClassifySentence(line, reading.mode)) {
+    case SentenceKind::Position:
+        // A position report ends the group of fix reports before it.
+        if (reading.mode == TalkerMode::Any) {
+            reading.group.Finish(state, out);
+        }
         state.PointFlag = UsableRmc(line) ? kTrue : kFalse;
         if (state.PointFlag != kFalse) {
             state.NmeaLine = line;
             ProcessRMC(state, settings.Current(), out);
         }
-    } else if (StartsWith(line, "$GPGSA")) {
+        break;
+    case SentenceKind::Fix:
+        if (reading.mode == TalkerMode::Any) {
+            reading.group.Add(line, state.PointFlag);
+            break;
+        }
         state.NmeaLine = line;
         if (state.PointFlag != kFalse) {
             ProcessGSA(state, out);
@@ -77,7 +103,17 @@ void ProcessLine(std::string_view line, const SettingsSource& settings, Conversi
         if (line.find("A,3") == std::string_view::npos) {
             out.FixMarker(state.LastLatText, state.LastLonText);
         }
+        break;
+    case SentenceKind::SkippedPosition:
+        reading.skipped.Add(line);
+        break;
+    case SentenceKind::Other:
+        break;
     }
+}
+
+void FinishInput(const ConversionState& state, DrawFiles& out, TalkerReading& reading) {
+    reading.group.Finish(state, out);
 }
 
 RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
@@ -101,10 +137,24 @@ RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
     state.RefLatText.clear();
     state.RefLonText.clear();
 
+    std::error_code sizeError;
+    const std::uintmax_t size = std::filesystem::file_size(job.input, sizeError);
+    const std::uint64_t total = sizeError ? 0 : static_cast<std::uint64_t>(size);
+
+    TalkerReading reading(job.talkers);
     LineReader reader(input.get());
     std::string_view line;
     for (std::uint32_t lines = 1; reader.Next(line); ++lines) {
-        ProcessLine(line, settings, state, out);
+        if (observer != nullptr) {
+            const RecordCounts before = out.Counts();
+            ProcessLine(line, settings, state, out, reading);
+            ReportRecords(before, out.Counts(), state, *observer);
+            if (lines % 4096 == 0) {
+                observer->BytesRead(ReadPosition(input.get()), total);
+            }
+        } else {
+            ProcessLine(line, settings, state, out, reading);
+        }
         state.NmeaLine = {};
         // A write fails only when a buffer is flushed; looking now and then
         // is enough to stop soon after a disk fills.
@@ -123,11 +173,21 @@ RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
         result.message = "cannot read " + job.input.string() + ": " + Reason(reader.Error());
         return result;
     }
+    const RecordCounts beforeEnd = out.Counts();
+    FinishInput(state, out, reading);
+    if (observer != nullptr) {
+        ReportRecords(beforeEnd, out.Counts(), state, *observer);
+        observer->BytesRead(ReadPosition(input.get()), total);
+    }
     if (!out.Finish(result.message) || !outputs.Commit(result.message)) {
         result.status = RunStatus::OutputFailed;
         return result;
     }
     result.records = out.Counts();
+    result.skippedPositions = reading.skipped.Count();
+    if (result.skippedPositions != 0) {
+        result.skippedNames = reading.skipped.Names();
+    }
     result.gpx = out.Gpx();
     return result;
 }

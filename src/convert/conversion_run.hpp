@@ -2,8 +2,11 @@
 
 #include "conversion_state.hpp"
 #include "draw_files.hpp"
+#include "gsa_group.hpp"
 #include "live_settings.hpp"
+#include "talker.hpp"
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -14,10 +17,19 @@ namespace zum {
 // Told after every input line. The window uses it to handle its pending
 // events and show the last position; returning false stops the run cleanly
 // (the window is closing), leaving the previous outputs as they were.
+//
+// The other calls let a front end show the run as it goes, at little cost to
+// it: each written track point, time waypoint and 2-D marker is reported with
+// the state that holds its position (LastLatValue/LastLonValue, and for a
+// time waypoint LocalTimeText), and the share of the log read is reported
+// every few thousand lines and once more when the whole log has been read.
 class RunObserver {
 public:
     virtual ~RunObserver() = default;
     virtual bool LineDone(const ConversionState& state) = 0;
+    virtual void RecordWritten(DrawFileKind /*kind*/, const ConversionState& /*state*/) {}
+    // `total` is the log's size when the run began, 0 when it is not known.
+    virtual void BytesRead(std::uint64_t /*read*/, std::uint64_t /*total*/) {}
 };
 
 enum class RunStatus {
@@ -32,6 +44,10 @@ struct RunResult {
     RunStatus status = RunStatus::Done;
     std::string message; // what failed and why, naming the file; empty when Done
     RecordCounts records;
+    // Position reports of other talkers a GpOnly run passed over, and their
+    // sentence names ("$GNRMC"); 0 and empty in an Any run.
+    std::uint64_t skippedPositions = 0;
+    std::string skippedNames;
     std::optional<GpxCounts> gpx; // when a GPX file was written
 };
 
@@ -42,20 +58,36 @@ struct ConversionJob {
     std::filesystem::path outputStem;
     // Also write outputStem & ".gpx", the drive as GPX 1.1.
     bool writeGpx = false;
+    // Fixed for the whole run.
+    TalkerMode talkers = TalkerMode::GpOnly;
+};
+
+// What a run carries from line to line besides the conversion state: its
+// talker reading, the open group of fix reports (Any) and the position
+// reports passed over (GpOnly).
+struct TalkerReading {
+    explicit TalkerReading(TalkerMode m = TalkerMode::GpOnly) : mode(m) {}
+    TalkerMode mode;
+    GsaGroup group;
+    SkippedTalkers skipped;
 };
 
 // One pass over an NMEA log: creates the five outputs (replaced together, see
-// OutputSet), hands each usable
-// $GPRMC line to ProcessRMC and each $GPGSA line to ProcessGSA, writes the
-// 2-D markers, and closes every output with "END". The settings are read from
+// OutputSet), hands each usable $GPRMC line to ProcessRMC and each $GPGSA
+// line to ProcessGSA (with TalkerMode::Any, the same for every talker, fix
+// reports taken a group at a time), writes the 2-D markers, and closes every
+// output with "END". The settings are read from
 // `settings` for every sentence. Memory stays bounded whatever the input.
 RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
                      ConversionState& state, RunObserver* observer = nullptr);
 
 // Handles one input line: the $GPRMC filter and dispatch, $GPGSA processing
-// and the 2-D marker. Exposed for the fuzz target and the tests.
+// and the 2-D marker, read as `reading` says. Exposed for the fuzz target and
+// the tests.
 void ProcessLine(std::string_view line, const SettingsSource& settings, ConversionState& state,
-                 DrawFiles& out);
+                 DrawFiles& out, TalkerReading& reading);
+// The end of the input: writes the last open group of fix reports.
+void FinishInput(const ConversionState& state, DrawFiles& out, TalkerReading& reading);
 
 // The window's way of naming the log: one trailing separator is removed from
 // `dataFilePath` itself (so "c:\" becomes "c:" and stays so), then the folder,

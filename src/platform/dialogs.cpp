@@ -24,4 +24,12 @@ QString QtDialogs::Prompt(const QString& prompt, const QString& title,
     return accepted ? reply : QString();
 }
 
+bool QtDialogs::Ask(const QString& question) {
+    QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), question,
+                    QMessageBox::Yes | QMessageBox::No, parent_);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 } // namespace zum

@@ -16,6 +16,9 @@ public:
     // A modal input prompt; returns the typed text, or empty text when cancelled.
     virtual QString Prompt(const QString& prompt, const QString& title,
                            const QString& defaultReply) = 0;
+    // A modal question with Yes and No buttons; true for Yes. Closing the box
+    // answers No.
+    virtual bool Ask(const QString& question) = 0;
 };
 
 // The real dialogs, shown over `parent`.
@@ -26,6 +29,7 @@ public:
     void Message(const QString& text) override;
     QString Prompt(const QString& prompt, const QString& title,
                    const QString& defaultReply) override;
+    bool Ask(const QString& question) override;
 
 private:
     QWidget* parent_;

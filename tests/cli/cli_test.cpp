@@ -45,7 +45,7 @@ TEST(ZumConvert, GoldenLogsGiveTheirFiveFilesByteForByte) {
                 << dir.filename();
         }
     }
-    EXPECT_GE(cases, 5);
+    EXPECT_GE(cases, 9);
 }
 
 TEST(ZumConvert, TakesDefaultsFromTheSettingsFileAndOptionsOverThem) {
@@ -86,6 +86,55 @@ TEST(ZumConvert, EachLogIsConvertedAfreshAndFailuresAreNamed) {
                   ReadFile(kGolden / "drive-at-stops" / (std::string("0511NMEA.TXT") + suffix)));
     }
     EXPECT_EQ(work.Names().size(), 2u); // nothing written beside the logs
+}
+
+TEST(ZumConvert, OtherTalkersAreNamedOnStderrAndReadOnRequest) {
+    TempFolder work;
+    const auto log = work / "gpsd-furuno_gl_ga-NMEA.TXT";
+    std::filesystem::copy_file(kGolden / "furuno.nmea", log);
+    const std::string hint = "zum-convert: " + log.string() +
+                             ": 16 position reports from other talkers ($GNRMC) skipped; "
+                             "--talkers any reads them\n";
+    const Outcome gp = RunConvert({"--settings", "/dev/null", log.string()});
+    EXPECT_EQ(gp.status, 0);
+    EXPECT_EQ(gp.out, log.string() + ": 0 track points, 0 time, 0 satellite, 0 speed and 0 2-D "
+                                     "waypoints\n");
+    EXPECT_EQ(gp.err, hint);
+    EXPECT_EQ(RunConvert({"--settings", "/dev/null", "-q", log.string()}).err, hint);
+
+    const Outcome any = RunConvert({"--settings", "/dev/null", "--talkers", "any", log.string()});
+    EXPECT_EQ(any.status, 0);
+    EXPECT_EQ(any.out, log.string() + ": 16 track points, 1 time, 1 satellite, 1 speed and 0 "
+                                      "2-D waypoints\n");
+    EXPECT_EQ(any.err, "");
+
+    // A log of GP sentences alone gets no hint.
+    std::filesystem::copy_file(kGolden / "drive.nmea", work / "0511NMEA.TXT");
+    EXPECT_EQ(RunConvert({"--settings", "/dev/null", (work / "0511NMEA.TXT").string()}).err, "");
+    EXPECT_EQ(RunConvert({"--talkers", "GN", log.string()}).status, 2);
+}
+
+TEST(ZumConvert, TalkersDefaultToOurOwnSettingsFileWhicheverSharedFileIsUsed) {
+    TempFolder work;
+    const auto log = work / "NMEA.TXT";
+    std::filesystem::copy_file(kGolden / "furuno.nmea", log);
+    TempFolder config;
+    const auto conf = config / "zum-points.conf";
+    const auto tracks = [&](std::vector<std::string> args) {
+        args.insert(args.end(), {"-q", log.string()});
+        const Outcome run = RunConvert(args, config.path());
+        EXPECT_EQ(run.status, 0) << run.err;
+        return ReadFile(work / "NMEA.TXT_draw.txt").size() > 20 ? "any" : "gp";
+    };
+    WriteFile(conf, "accept_other_talkers=1\n");
+    EXPECT_STREQ(tracks({}), "any");
+    EXPECT_STREQ(tracks({"--settings", "/dev/null"}), "any");
+    EXPECT_STREQ(tracks({"--talkers", "gp"}), "gp");
+    WriteFile(conf, "accept_other_talkers=on\n"); // damaged: off
+    EXPECT_STREQ(tracks({}), "gp");
+    std::filesystem::remove(conf);
+    EXPECT_STREQ(tracks({"--settings", "/dev/null"}), "gp");
+    EXPECT_STREQ(tracks({"--talkers", "any"}), "any");
 }
 
 TEST(ZumConvert, UnwritableOutputsAndBadOptions) {

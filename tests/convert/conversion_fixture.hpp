@@ -42,9 +42,11 @@ inline Outputs ReadOutputs(const std::filesystem::path& log) {
             read("_2d.txt", "BEGIN SYMBOL")};
 }
 
-// Runs the lines (joined by CR LF) through a whole conversion with `state`.
+// Runs the lines (joined by CR LF) through a whole conversion with `state`;
+// the run's result goes to `result` when given.
 inline Outputs Convert(const std::vector<std::string>& lines, const LiveSettings& settings,
-                       ConversionState& state) {
+                       ConversionState& state, TalkerMode talkers = TalkerMode::GpOnly,
+                       RunResult* result = nullptr) {
     TempFolder folder;
     std::string log;
     for (const std::string& line : lines) {
@@ -52,8 +54,12 @@ inline Outputs Convert(const std::vector<std::string>& lines, const LiveSettings
     }
     const auto path = folder / "0511NMEA.TXT";
     WriteFile(path, log);
-    const RunResult result = ConvertLog({path, path}, FixedSettings(settings), state);
-    EXPECT_EQ(result.status, RunStatus::Done) << result.message;
+    const RunResult run = ConvertLog({.input = path, .outputStem = path, .talkers = talkers},
+                                     FixedSettings(settings), state);
+    EXPECT_EQ(run.status, RunStatus::Done) << run.message;
+    if (result != nullptr) {
+        *result = run;
+    }
     return ReadOutputs(path);
 }
 

@@ -126,6 +126,21 @@ TEST(ConversionRun, FormsTheInputPathAsTheWindowDoes) {
     EXPECT_EQ(root, "");
 }
 
+// Counts what a run tells its observer.
+struct RecordingObserver final : RunObserver {
+    bool LineDone(const ConversionState& /*state*/) override { return true; }
+    void RecordWritten(DrawFileKind kind, const ConversionState& /*state*/) override {
+        ++(kind == DrawFileKind::Draw ? track : kind == DrawFileKind::Time ? time : fix);
+    }
+    void BytesRead(std::uint64_t bytes, std::uint64_t size) override {
+        rising = rising && bytes >= read;
+        read = bytes;
+        total = size;
+    }
+    std::uint64_t track = 0, time = 0, fix = 0, read = 0, total = 0;
+    bool rising = true;
+};
+
 TEST(ConversionRun, RealReceiverLogsConvertIntoWellFormedFiles) {
     const std::filesystem::path real = ZUM_REAL_LOGS;
     if (!std::filesystem::is_directory(real)) {
@@ -140,12 +155,21 @@ TEST(ConversionRun, RealReceiverLogsConvertIntoWellFormedFiles) {
         TempFolder folder;
         ConversionState state;
         const auto stem = folder / entry.path().filename().string();
+        RecordingObserver observer;
         const RunResult result =
-            ConvertLog({entry.path(), stem}, FixedSettings(LiveSettings{}), state);
+            ConvertLog({entry.path(), stem}, FixedSettings(LiveSettings{}), state, &observer);
         ASSERT_EQ(result.status, RunStatus::Done) << entry.path() << ": " << result.message;
         const Outputs out = ReadOutputs(stem);
         EXPECT_EQ(out.draw.size(), result.records.draw) << entry.path();
         EXPECT_EQ(out.fix.size(), result.records.fix) << entry.path();
+        // The observer hears of every track point, time waypoint and marker
+        // written, and last of the whole log read.
+        EXPECT_EQ(observer.track, result.records.draw) << entry.path();
+        EXPECT_EQ(observer.time, result.records.time) << entry.path();
+        EXPECT_EQ(observer.fix, result.records.fix) << entry.path();
+        EXPECT_TRUE(observer.rising) << entry.path();
+        EXPECT_EQ(observer.read, std::filesystem::file_size(entry.path())) << entry.path();
+        EXPECT_EQ(observer.total, observer.read) << entry.path();
         if (entry.path().filename() == "leaflet-dashcam-drive-NMEA.TXT") {
             EXPECT_EQ(result.records.draw, 360u); // every $GPRMC has a position
             EXPECT_EQ(result.records.fix, 0u);    // every $GPGSA is a 3-D fix

@@ -321,6 +321,21 @@ void FilePanel::File1_Click() {
     d_->Status(d_->nmeaFileName);
 }
 
+bool FilePanel::SelectLog(const QString& path) {
+    const QFileInfo log(path);
+    if (!OpenFolder(log.absolutePath())) {
+        return false;
+    }
+    d_->Close();
+    d_->nmeaFileName = log.fileName();
+    d_->Status(d_->nmeaFileName);
+    return true;
+}
+
+TrackPicture& FilePanel::Picture() const {
+    return *d_->picture1;
+}
+
 void FilePanel::cmdCancel_Click() {
     RestoreSnapshot();
 }

@@ -14,6 +14,7 @@ class QWidget;
 namespace zum {
 
 class Dialogs;
+class TrackPicture;
 
 // The drive / folder / file panel of the main window and the picture that
 // takes its place while it is closed. Its controls (Drive1, Dir1, File1,
@@ -36,7 +37,15 @@ public:
     void mnuOpen_Click();         // file mode
     void mnuDataFilePath_Click(); // folder mode
 
+    // Selects the log at `path` (a file of any name) as picking it in the
+    // file list does: the folder list opens its folder, which becomes the data
+    // folder, NmeaFileName takes its name, the panel closes and the status box
+    // shows the name. False, with the status box saying why, when its folder
+    // cannot be opened.
+    bool SelectLog(const QString& path);
+
     [[nodiscard]] Mode CurrentMode() const;
+    [[nodiscard]] TrackPicture& Picture() const;
     [[nodiscard]] const QString& NmeaFileName() const;
 
     // The panel's controls in the window's tab order: Dir1, File1, Drive1,

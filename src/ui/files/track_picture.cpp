@@ -1,12 +1,26 @@
 #include "ui/files/track_picture.hpp"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPolygonF>
+#include <algorithm>
 #include <array>
+#include <cmath>
+#include <numbers>
 
 namespace zum {
 
 namespace {
+
+const QColor kLand(239, 236, 222);
+const QColor kFrame(150, 145, 130);
+const QColor kTrackColour(30, 70, 170);
+const QColor kStartColour(40, 150, 60);
+const QColor kEndColour(200, 30, 30);
+const QColor kMarkerColour(235, 140, 0);
+const QColor kLabelColour(90, 20, 20);
+const QColor kTextColour(60, 60, 60);
 
 // The track, in units of the picture's width and height.
 constexpr std::array<QPointF, 9> kTrack = {{{0.06, 0.86},
@@ -48,6 +62,89 @@ void DrawArrow(QPainter& painter, QPointF tip, qreal size) {
     painter.drawPath(arrow);
 }
 
+// Metres on the ground per degree of latitude (and of longitude at the
+// equator), on a sphere of the WGS 84 equatorial radius.
+constexpr double kMetresPerDegree = 111319.49;
+// The smallest stretch of land the preview shows across: a single position
+// or a parked car is drawn at street scale, not as a blown-up dot.
+constexpr double kMinimumSpanDegrees = 0.002;
+
+// North up, true to scale on the ground: longitudes shrink by the cosine of
+// the middle latitude, and the whole is fitted to the box and centred in it.
+class Projection {
+public:
+    Projection(const TrackPreview& preview, const QRectF& box) {
+        const GeoPoint low = preview.Min();
+        const GeoPoint high = preview.Max();
+        const double midLat = (low.lat + high.lat) / 2;
+        // At a pole every longitude is one point; keep the scale finite there.
+        shrink_ = std::max(std::cos(midLat * std::numbers::pi / 180.0), 1e-3);
+        double width = (high.lon - low.lon) * shrink_;
+        double height = high.lat - low.lat;
+        width = std::max(width, kMinimumSpanDegrees);
+        height = std::max(height, kMinimumSpanDegrees);
+        scale_ = std::min(box.width() / width, box.height() / height);
+        midLon_ = (low.lon + high.lon) / 2;
+        midLat_ = midLat;
+        centre_ = box.center();
+    }
+
+    [[nodiscard]] QPointF operator()(GeoPoint point) const {
+        return {centre_.x() + (point.lon - midLon_) * shrink_ * scale_,
+                centre_.y() - (point.lat - midLat_) * scale_};
+    }
+    [[nodiscard]] double MetresPerPixel() const { return kMetresPerDegree / scale_; }
+
+private:
+    double shrink_ = 1, scale_ = 1, midLon_ = 0, midLat_ = 0;
+    QPointF centre_;
+};
+
+struct DistanceUnit {
+    double metres;
+    const char* name;
+};
+
+// The distance unit of a speed unit item: knots count in nautical miles.
+DistanceUnit UnitOf(std::int16_t distanceUnits) {
+    switch (distanceUnits) {
+    case 0:
+        return {1852.0, "nmi"};
+    case 1:
+        return {1000.0, "km"};
+    default:
+        return {1609.344, "mi"};
+    }
+}
+
+// The largest of 1, 2 and 5 times a power of ten that is at most `value`.
+double RoundLength(double value) {
+    const double power = std::pow(10.0, std::floor(std::log10(value)));
+    for (const double step : {5.0, 2.0, 1.0}) {
+        if (step * power <= value) {
+            return step * power;
+        }
+    }
+    return power;
+}
+
+void DrawScaleBar(QPainter& painter, const QRectF& area, const Projection& projection,
+                  std::int16_t distanceUnits, const QFont& font) {
+    const DistanceUnit unit = UnitOf(distanceUnits);
+    const double pixelsPerUnit = unit.metres / projection.MetresPerPixel();
+    const double length = RoundLength(area.width() / 4 / pixelsPerUnit);
+    const double pixels = length * pixelsPerUnit;
+    const QPointF left(area.left() + 12, area.bottom() - 14);
+    const QPointF right = left + QPointF(pixels, 0);
+    painter.setPen(QPen(kTextColour, 2, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLine(left, right);
+    painter.drawLine(left, left - QPointF(0, 6));
+    painter.drawLine(right, right - QPointF(0, 6));
+    painter.setFont(font);
+    painter.drawText(right + QPointF(6, 0), QString::number(length, 'g', 6) + QLatin1Char(' ') +
+                                                QString::fromLatin1(unit.name));
+}
+
 } // namespace
 
 TrackPicture::TrackPicture(QWidget* parent) : QWidget(parent) {
@@ -59,13 +156,9 @@ TrackPicture::TrackPicture(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::TabFocus);
 }
 
-void TrackPicture::paintEvent(QPaintEvent* /*event*/) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF area = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-
+void TrackPicture::PaintSample(QPainter& painter, const QRectF& area) const {
     // Land, a river and a grid of streets.
-    painter.fillRect(rect(), QColor(239, 236, 222));
+    painter.fillRect(area.adjusted(-0.5, -0.5, 0.5, 0.5), kLand);
     QPainterPath river;
     river.moveTo(Scaled({0.0, 0.30}, area));
     river.cubicTo(Scaled({0.30, 0.18}, area), Scaled({0.45, 0.42}, area),
@@ -127,9 +220,197 @@ void TrackPicture::paintEvent(QPaintEvent* /*event*/) {
     painter.setPen(QColor(60, 60, 60));
     painter.drawText(area.adjusted(10, 6, -10, -6), Qt::AlignRight | Qt::AlignBottom,
                      QStringLiteral("ZUM-POINTS"));
+
+    // Nobody should take this drawing for their own drive.
+    QFont sampleFont = font();
+    sampleFont.setBold(true);
+    sampleFont.setPointSizeF(sampleFont.pointSizeF() * 1.3);
+    painter.setFont(sampleFont);
+    const QString sample = QStringLiteral("Sample");
+    const QFontMetricsF metrics(sampleFont);
+    const QRectF tag(area.left() + 8, area.top() + 8, metrics.horizontalAdvance(sample) + 16,
+                     metrics.height() + 6);
     painter.setPen(QPen(QColor(150, 145, 130), 1));
+    painter.setBrush(QColor(255, 255, 255, 220));
+    painter.drawRoundedRect(tag, 4, 4);
+    painter.setPen(QColor(90, 90, 90));
+    painter.drawText(tag, Qt::AlignCenter, sample);
+}
+
+void TrackPicture::BeginRun(const QString& fileName, std::int16_t distanceUnits) {
+    preview_.Clear();
+    fileName_ = fileName;
+    caption_.clear();
+    distanceUnits_ = distanceUnits;
+    percent_ = 0;
+    shows_ = Shows::Running;
+    update();
+}
+
+void TrackPicture::SetProgress(double share) {
+    percent_ = static_cast<int>(std::clamp(share, 0.0, 1.0) * 100.0);
+}
+
+void TrackPicture::EndRun(const QString& caption) {
+    percent_ = 100;
+    caption_ = caption;
+    shows_ = Shows::Done;
+    update();
+}
+
+void TrackPicture::FailRun() {
+    caption_ = QStringLiteral("No files written.");
+    shows_ = Shows::Failed;
+    update();
+}
+
+void TrackPicture::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF area = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    if (shows_ == Shows::Sample) {
+        PaintSample(painter, area);
+    } else {
+        PaintPreview(painter, area);
+    }
+    painter.setPen(QPen(kFrame, 1));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(area);
+}
+
+void TrackPicture::PaintPreview(QPainter& painter, const QRectF& area) const {
+    painter.fillRect(area.adjusted(-0.5, -0.5, 0.5, 0.5), kLand);
+    QFont small = font();
+    small.setPointSizeF(small.pointSizeF() * 0.9);
+    const QFontMetricsF metrics(small);
+    const qreal line = metrics.height();
+
+    // The caption on top, the scale bar and the progress bar at the bottom;
+    // the drive between them.
+    const QRectF top(area.left() + 8, area.top() + 4, area.width() - 16, line + 4);
+    const QRectF box = area.adjusted(24, top.height() + 18, -24, -(line + 26));
+
+    painter.setFont(small);
+    painter.setPen(kTextColour);
+    if (!caption_.isEmpty()) {
+        // A long file name gives way to the counts.
+        QString caption = caption_;
+        const QString prefix = fileName_ + QStringLiteral(": ");
+        if (metrics.horizontalAdvance(caption) > top.width() && caption.startsWith(prefix)) {
+            caption.remove(0, prefix.size());
+        }
+        painter.drawText(top, Qt::AlignLeft | Qt::AlignVCenter,
+                         metrics.elidedText(caption, Qt::ElideRight, top.width()));
+    } else if (shows_ == Shows::Running) {
+        painter.drawText(top, Qt::AlignLeft | Qt::AlignVCenter,
+                         metrics.elidedText(fileName_, Qt::ElideMiddle, top.width()));
+    }
+
+    if (shows_ == Shows::Running) {
+        // A thin bar along the bottom edge, with the share in figures above it.
+        const QRectF bar(area.left() + 1, area.bottom() - 4, area.width() - 2, 4);
+        painter.fillRect(bar, QColor(210, 205, 190));
+        painter.fillRect(QRectF(bar.topLeft(), QSizeF(bar.width() * percent_ / 100.0, 4)),
+                         kTrackColour);
+        painter.setPen(kTextColour);
+        painter.drawText(QRectF(area.left(), bar.top() - line - 2, area.width() - 8, line),
+                         Qt::AlignRight | Qt::AlignVCenter,
+                         QString::number(percent_) + QLatin1Char('%'));
+    }
+
+    if (preview_.Empty()) {
+        if (shows_ == Shows::Done) {
+            painter.setPen(kTextColour);
+            painter.drawText(area, Qt::AlignCenter,
+                             fileName_ + QStringLiteral(": the log held no positions."));
+        }
+        return;
+    }
+
+    const Projection project(preview_, box);
+
+    // The 2-D markers under the track, so that the line stays readable.
+    painter.setPen(QPen(QColor(140, 80, 0), 1));
+    painter.setBrush(kMarkerColour);
+    QPoint lastMarker(-1, -1);
+    for (const GeoPoint& marker : preview_.Markers()) {
+        const QPointF at = project(marker);
+        if (at.toPoint() != lastMarker) {
+            lastMarker = at.toPoint();
+            painter.drawRect(QRectF(at - QPointF(2.5, 2.5), QSizeF(5, 5)));
+        }
+    }
+
+    // Points closer than half a pixel to the last one drawn add nothing to
+    // the line but cost the stroker dearly: they are left out.
+    QPolygonF track;
+    const auto addPoint = [&track](QPointF at) {
+        if (track.isEmpty() || std::abs(at.x() - track.back().x()) >= 0.5 ||
+            std::abs(at.y() - track.back().y()) >= 0.5) {
+            track << at;
+        }
+    };
+    for (const GeoPoint& point : preview_.Track()) {
+        addPoint(project(point));
+    }
+    addPoint(project(preview_.End()));
+    if (track.size() == 1) {
+        track << track.front();
+    }
+    // While the run goes on the line is drawn plain, which costs a fraction
+    // of the smooth one it gets at the end.
+    painter.setBrush(Qt::NoBrush);
+    if (shows_ == Shows::Running) {
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setPen(QPen(kTrackColour, 2));
+        painter.drawPolyline(track);
+        painter.setRenderHint(QPainter::Antialiasing, true);
+    } else {
+        painter.setPen(QPen(kTrackColour, 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawPolyline(track);
+    }
+
+    // Waypoint arrows where they keep clear of the arrows and labels drawn
+    // before them, each with its label where that keeps clear of them too.
+    QFont labelFont = small;
+    labelFont.setBold(true);
+    const QFontMetricsF labelMetrics(labelFont);
+    painter.setFont(labelFont);
+    const qreal arrowSize = 9;
+    const auto overlaps = [](const QList<QRectF>& taken, const QRectF& rect) {
+        return std::any_of(taken.begin(), taken.end(),
+                           [&rect](const QRectF& other) { return other.intersects(rect); });
+    };
+    QList<QRectF> arrows;
+    QList<QRectF> labels;
+    for (const PreviewWaypoint& waypoint : preview_.Waypoints()) {
+        const QPointF at = project(waypoint.at);
+        const QRectF arrow(at.x(), at.y() - arrowSize * 1.35, arrowSize * 1.35, arrowSize * 1.35);
+        const QRectF clearance = arrow.adjusted(-4, -4, 4, 4);
+        if (overlaps(arrows, clearance) || overlaps(labels, clearance)) {
+            continue;
+        }
+        arrows << arrow;
+        DrawArrow(painter, at, arrowSize);
+        const QString text = QString::fromLatin1(waypoint.label.data());
+        const QPointF origin = at + QPointF(arrowSize * 1.45, -arrowSize * 1.15);
+        const QRectF bounds = labelMetrics.boundingRect(text).translated(origin);
+        if (area.contains(bounds) && !overlaps(labels, bounds) && !overlaps(arrows, bounds)) {
+            labels << bounds;
+            painter.setPen(kLabelColour);
+            painter.drawText(origin, text);
+        }
+    }
+
+    // Start and end.
+    painter.setPen(QPen(Qt::white, 2));
+    painter.setBrush(kStartColour);
+    painter.drawEllipse(project(preview_.Start()), 5.5, 5.5);
+    painter.setBrush(kEndColour);
+    painter.drawEllipse(project(preview_.End()), 5.5, 5.5);
+
+    DrawScaleBar(painter, area.adjusted(0, 0, 0, -(shows_ == Shows::Running ? line + 4 : 0)),
+                 project, distanceUnits_, small);
 }
 
 } // namespace zum

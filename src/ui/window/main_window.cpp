@@ -5,15 +5,24 @@
 #include "platform/twips.hpp"
 #include "settings/settings_file.hpp"
 #include "ui/files/file_panel.hpp"
+#include "ui/files/track_picture.hpp"
 #include "ui/help/help_texts.hpp"
 #include "ui/window/menu_values.hpp"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
+#include <QIcon>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QUrl>
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -39,50 +48,116 @@ QString PositionText(const ConversionState& state) {
     return text;
 }
 
+// The counts of a run, in the words zum-convert prints them.
+QString CountsCaption(const QString& name, const RecordCounts& r) {
+    return QStringLiteral("%1: %2 track points, %3 time, %4 satellite, %5 speed and %6 2-D "
+                          "waypoints")
+        .arg(name)
+        .arg(r.draw)
+        .arg(r.time)
+        .arg(r.sat)
+        .arg(r.speed)
+        .arg(r.fix);
+}
+
+// The window's icon, drawn for this program, in the sizes it comes in.
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/icons/zum-points-%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
+}
+
 } // namespace
 
 // The settings a run reads for each sentence, answered from the window's
-// marks and configuration as they stand at that moment.
+// marks and configuration. They change only by a menu command, and menu
+// commands run only while the run hands events to the window; so they are
+// read again after each such turn (Refresh) rather than for every sentence.
 class MainWindow::MenuSettings final : public SettingsSource {
 public:
-    explicit MenuSettings(const MainWindow& window) : window_(window) {}
-    [[nodiscard]] LiveSettings Current() const override { return window_.CurrentSettings(); }
+    explicit MenuSettings(const MainWindow& window)
+        : window_(window), current_(window.CurrentSettings()) {}
+    [[nodiscard]] LiveSettings Current() const override { return current_; }
+    void Refresh() { current_ = window_.CurrentSettings(); }
 
 private:
     const MainWindow& window_;
+    LiveSettings current_;
 };
 
 // Keeps the window alive during a run: every few lines it looks at the clock,
-// and when enough time has passed it shows the last position and handles the
-// pending events (menu commands, repaints, a close). It stops the run once
-// the window is closing.
+// and when enough time has passed it shows the last position, lets the
+// picture show the track so far and the share read, and handles the pending
+// events (menu commands, repaints, a close). It stops the run once the window
+// is closing. What the run writes goes into the picture's preview as it comes.
 class MainWindow::RunPacer final : public RunObserver {
 public:
-    explicit RunPacer(MainWindow& window)
-        : window_(window), lastEvents_(std::chrono::steady_clock::now()) {}
+    RunPacer(MainWindow& window, MenuSettings& settings, TrackPicture& picture)
+        : window_(window), settings_(settings), picture_(picture), preview_(picture.Preview()),
+          lastEvents_(std::chrono::steady_clock::now()), lastPaint_(lastEvents_) {}
+
+    void RecordWritten(DrawFileKind kind, const ConversionState& state) override {
+        preview_.AddRecord(kind, state);
+    }
+
+    void BytesRead(std::uint64_t read, std::uint64_t total) override {
+        share_ = total > 0 ? static_cast<double>(read) / static_cast<double>(total) : 0.0;
+    }
 
     bool LineDone(const ConversionState& state) override {
         if (++lines_ >= window_.eventEveryLines_) {
             lines_ = 0;
             const auto now = std::chrono::steady_clock::now();
             if (now - lastEvents_ >= window_.eventGap_) {
-                if (!state.LastLatText.empty() || !state.LastLonText.empty()) {
+                // The position is shown at every fourth turn: more often than
+                // the eye can follow costs the run for nothing.
+                if ((!state.LastLatText.empty() || !state.LastLonText.empty()) &&
+                    now - lastStatus_ >= 4 * window_.eventGap_) {
+                    lastStatus_ = now;
                     const QString position = PositionText(state);
                     if (position != window_.txtStatus_->text()) {
                         window_.SetStatus(position);
                     }
                 }
+                // The picture is drawn again when both the repaint gap and
+                // 25 times what its last drawing took have passed, so that
+                // however long the track, drawing it costs the run at most a
+                // twenty-fifth of its time.
+                picture_.SetProgress(share_);
+                const bool repaint = now - lastPaint_ >= std::max(kRepaintGap, 25 * paintCost_);
+                if (repaint) {
+                    picture_.Grown();
+                }
                 QCoreApplication::processEvents();
+                settings_.Refresh();
                 lastEvents_ = std::chrono::steady_clock::now();
+                if (repaint) {
+                    paintCost_ = lastEvents_ - now;
+                    lastPaint_ = lastEvents_;
+                }
             }
         }
         return !window_.stopRequested_;
     }
 
 private:
+    // Drawing the whole track costs far more than handling events; the
+    // picture follows the run at a pace the eye still sees as smooth.
+    static constexpr std::chrono::steady_clock::duration kRepaintGap =
+        std::chrono::milliseconds(100);
+
     MainWindow& window_;
+    MenuSettings& settings_;
+    TrackPicture& picture_;
+    TrackPreview& preview_;
     int lines_ = 0;
+    double share_ = 0;
     std::chrono::steady_clock::time_point lastEvents_;
+    std::chrono::steady_clock::time_point lastPaint_;
+    std::chrono::steady_clock::time_point lastStatus_;
+    std::chrono::steady_clock::duration paintCost_{};
 };
 
 MainWindow::MainWindow(Dialogs& dialogs, std::filesystem::path settingsPath, QWidget* parent)
@@ -94,6 +169,8 @@ MainWindow::MainWindow(Dialogs& dialogs, std::filesystem::path settingsPath, QWi
                  &SpecialPurposeLines) {
     setObjectName(QStringLiteral("frmForm1"));
     setWindowTitle(QStringLiteral("ZUM-POINTS"));
+    setWindowIcon(ProgramIcon());
+    setAcceptDrops(true);
     createActions();
     createMenus();
     createControls();
@@ -191,6 +268,7 @@ void MainWindow::LoadSettings() {
     OwnSettings own;
     ReadOwnSettings(own, ownSettingsPath_);
     mnuWriteGpx_->setChecked(own.writeGpx);
+    mnuAcceptOtherTalkers_->setChecked(own.acceptOtherTalkers);
 
     mnuIntervalOnly_->setChecked(false);
     mnuAtStops_->setChecked(false);
@@ -222,6 +300,7 @@ void MainWindow::mnuSaveSettings_Click() {
     OwnSettings own;
     ReadOwnSettings(own, ownSettingsPath_);
     own.writeGpx = mnuWriteGpx_->isChecked();
+    own.acceptOtherTalkers = mnuAcceptOtherTalkers_->isChecked();
     if (!WriteOwnSettings(own, ownSettingsPath_, message)) {
         dialogs_.Message(FromLocal(message));
     }
@@ -275,16 +354,24 @@ void MainWindow::mnuConvert_Click() {
         ~RunningFlag() { window.running_ = false; }
     };
 
+    TrackPicture& picture = panel_->Picture();
+    picture.BeginRun(name, config_.DistanceUnits);
     RunResult result;
     {
         const RunningFlag flag(*this);
-        const MenuSettings settings(*this);
-        RunPacer pacer(*this);
+        MenuSettings settings(*this);
+        RunPacer pacer(*this, settings, picture);
         ConversionJob job{input, input};
         job.writeGpx = mnuWriteGpx_->isChecked();
+        job.talkers = mnuAcceptOtherTalkers_->isChecked() ? TalkerMode::Any : TalkerMode::GpOnly;
         result = ConvertLog(job, settings, state_, &pacer);
     }
 
+    if (result.status == RunStatus::Done) {
+        picture.EndRun(CountsCaption(name, result.records));
+    } else {
+        picture.FailRun();
+    }
     switch (result.status) {
     case RunStatus::Done:
         SetStatus(QStringLiteral("DONE"));
@@ -294,6 +381,7 @@ void MainWindow::mnuConvert_Click() {
                                  .arg(result.gpx->leftOut)
                                  .arg(name));
         }
+        OfferOtherTalkers(result);
         break;
     case RunStatus::InputNotOpened:
         dialogs_.Message(cannotOpen);
@@ -304,6 +392,25 @@ void MainWindow::mnuConvert_Click() {
         break;
     case RunStatus::Stopped:
         break; // the window is closing
+    }
+}
+
+// After a run that passed over position reports of other talkers: says how
+// many, and on Yes ticks "Accept Other Talkers" and converts again. On No the
+// outputs stay as they are.
+void MainWindow::OfferOtherTalkers(const RunResult& result) {
+    if (result.skippedPositions == 0) {
+        return;
+    }
+    const QString question =
+        QStringLiteral("%1 position report%2 from other talkers (%3) skipped.\n\n"
+                       "Accept other talkers and convert again?")
+            .arg(result.skippedPositions)
+            .arg(result.skippedPositions == 1 ? QString() : QStringLiteral("s"))
+            .arg(QString::fromLatin1(result.skippedNames.c_str()));
+    if (dialogs_.Ask(question)) {
+        mnuAcceptOtherTalkers_->setChecked(true);
+        mnuConvert_Click();
     }
 }
 
@@ -324,6 +431,44 @@ void MainWindow::SetEventPacing(int everyLines, std::chrono::milliseconds gap) {
 
 void MainWindow::SetStatus(const QString& text) {
     txtStatus_->setText(text);
+}
+
+bool MainWindow::OpenLog(const QString& path) {
+    const QFileInfo log(path);
+    if (log.isDir()) {
+        SetStatus(QStringLiteral("A folder is not a log: ") + QDir::toNativeSeparators(path));
+        return false;
+    }
+    if (!log.isFile()) {
+        SetStatus(QStringLiteral("No such file: ") + QDir::toNativeSeparators(path));
+        return false;
+    }
+    return panel_->SelectLog(log.absoluteFilePath());
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+// A dropped log is opened like an argument. During a run a drop changes
+// nothing: the run goes on with the log it has, and the status box keeps
+// showing where it is.
+void MainWindow::dropEvent(QDropEvent* event) {
+    if (running_) {
+        event->ignore();
+        return;
+    }
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1) {
+        SetStatus(QStringLiteral("Drop one log file at a time."));
+    } else if (!urls.front().isLocalFile()) {
+        SetStatus(QStringLiteral("Only a file on this computer can be opened."));
+    } else {
+        OpenLog(urls.front().toLocalFile());
+    }
+    event->acceptProposedAction();
 }
 
 void MainWindow::mnuOpen_Click() {

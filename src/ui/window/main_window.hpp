@@ -21,6 +21,7 @@ namespace zum {
 
 class Dialogs;
 class FilePanel;
+struct RunResult;
 
 // The ZUM-POINTS window: the menu tree, the status and notice boxes and the
 // file panel. It owns the configuration and the conversion state for as long
@@ -51,11 +52,17 @@ public:
     void mnuEnableSound9600_Click();
     void mnuEnableSound19200_Click();
     void mnuSPhelp_Click();
+    void mnuAcceptOtherTalkers_Click();
     void mnuOpen_Click();
     void mnuDataFilePath_Click();
     void mnuAbout_Click();
     void mnuHelpDoc_Click();
     void mnuHelpDoc2_Click();
+
+    // Selects the log at `path` as picking it in the panel does (see
+    // FilePanel::SelectLog); a folder or a missing file only gets a status
+    // text. Nothing is saved. The start-up argument and a drop come here.
+    bool OpenLog(const QString& path);
 
     // What a conversion reads for each sentence: the marking check mark, the
     // interval, the time zone and the speed factor in force right now.
@@ -74,6 +81,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     class RunPacer;
@@ -88,6 +97,7 @@ private:
     void Form_Unload();
     void SetStatus(const QString& text);
     void CheckIntervalsFromConfig();
+    void OfferOtherTalkers(const RunResult& result);
 
     QAction* newAction(const char* name, const char* caption, bool checkable = false,
                        int index = -1);
@@ -133,6 +143,7 @@ private:
     QAction* mnuEnableSound19200_ = nullptr;
     QAction* mnuSaveSettings_ = nullptr;
     QAction* mnuWriteGpx_ = nullptr;
+    QAction* mnuAcceptOtherTalkers_ = nullptr;
     QAction* mnuAbout_ = nullptr;
     QAction* mnuHelpDoc_ = nullptr;
     QAction* mnuHelpDoc2_ = nullptr;

@@ -80,7 +80,14 @@ void MainWindow::createActions() {
     mnuExit_ = newAction("mnuExit", "E&xit");
     ConnectClick(mnuExit_, this, [this] { mnuExit_Click(); });
     mnuConvert_ = newAction("mnuConvert", "&Create Files");
-    ConnectClick(mnuConvert_, this, [this] { mnuConvert_Click(); });
+    // The run starts once the menu bar has finished with the click or key
+    // that chose it. Run from inside the menu bar's own handling of Alt+C,
+    // it would hold the menu bar in its keyboard state for the whole run,
+    // where a mouse click on a menu is not taken.
+    ConnectClick(mnuConvert_, this, [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { mnuConvert_Click(); }, Qt::QueuedConnection);
+    });
 
     for (const MenuItem& item : kTimeZoneItems) {
         QAction* action = newAction("mnuTimeZone", item.caption, true, item.index);
@@ -130,6 +137,9 @@ void MainWindow::createActions() {
     ConnectClick(mnuSaveSettings_, this, [this] { mnuSaveSettings_Click(); });
     mnuWriteGpx_ = newAction("mnuWriteGpx", "Also Write &GPX File", true);
     ConnectClick(mnuWriteGpx_, this, [this] { mnuWriteGpx_Click(); });
+    mnuAcceptOtherTalkers_ =
+        newAction("mnuAcceptOtherTalkers", "Accept &Other Talkers (GN, GL, GA, GB, BD)", true);
+    ConnectClick(mnuAcceptOtherTalkers_, this, [this] { mnuAcceptOtherTalkers_Click(); });
 
     mnuAbout_ = newAction("mnuAbout", "About");
     ConnectClick(mnuAbout_, this, [this] { mnuAbout_Click(); });
@@ -181,6 +191,7 @@ void MainWindow::createMenus() {
     special->addAction(mnuEnableSound19200_);
     mnuSettings_->addAction(mnuSaveSettings_);
     mnuSettings_->addAction(mnuWriteGpx_);
+    mnuSettings_->addAction(mnuAcceptOtherTalkers_);
 
     helpMnu_ = NewMenu(bar->addMenu(tr("&Help")), "helpMnu");
     helpMnu_->addAction(mnuAbout_);
@@ -302,6 +313,12 @@ void MainWindow::mnuEnableSound9600_Click() {
 
 void MainWindow::mnuEnableSound19200_Click() {
     Toggle(mnuEnableSound19200_, config_.EnableSound19200);
+}
+
+// Whether conversions read $GNRMC, $GLGSA, ... as well as the GP talker;
+// "Save Settings" keeps it in our own settings file.
+void MainWindow::mnuAcceptOtherTalkers_Click() {
+    mnuAcceptOtherTalkers_->setChecked(!mnuAcceptOtherTalkers_->isChecked());
 }
 
 void MainWindow::mnuSPhelp_Click() {

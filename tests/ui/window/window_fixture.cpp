@@ -1,6 +1,7 @@
 #include "window_fixture.hpp"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <fstream>
 #include <sstream>
@@ -21,7 +22,10 @@ void WindowTest::SetUp() {
 void Click(const QWidget& window, const char* name, int index) {
     for (QAction* action : window.findChildren<QAction*>(QLatin1String(name))) {
         if (index < 0 || (action->data().isValid() && action->data().toInt() == index)) {
-            return action->trigger();
+            action->trigger();
+            // "Create Files" starts its run from the event queue.
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+            return;
         }
     }
     ADD_FAILURE() << "no action " << name << "(" << index << ")";

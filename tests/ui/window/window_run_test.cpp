@@ -3,12 +3,19 @@
 // closing the window during a run.
 #include "convert/conversion_run.hpp"
 #include "ui/files/file_panel.hpp"
+#include "ui/files/track_picture.hpp"
 #include "window_fixture.hpp"
 
+#include <QApplication>
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QProcess>
 #include <QTest>
+#include <QUrl>
 
 namespace zum::testing {
 namespace {
@@ -41,19 +48,7 @@ protected:
     // Then starts the window and picks the log as a user does: "Create Files"
     // with no file chosen opens the file panel, where the log is clicked.
     std::unique_ptr<MainWindow> StartWithLog() {
-        std::filesystem::create_directory(data_ = dir_ / "data");
-        std::string log;
-        for (int i = 0; i < kPositions; ++i) {
-            log += QString::asprintf("$GPRMC,1900%02d,A,3930.%04d,N,11951.5388,W,10.0,216.7,110306,"
-                                     "15.2,E,D*34\r\n",
-                                     i, 1000 + 100 * i)
-                       .toStdString();
-            log += i % 5 == 4 ? "$GPGSA,A,2,05,06,07,,,,,,,,,,2.3,1.3,1.8*3B\r\n"
-                              : "$GPGSA,A,3,05,06,07,10,15,16,18,21,26,29,,,2.3,1.3,1.8*3B\r\n";
-        }
-        WriteWhole(log_ = data_ / "TESTNMEA.TXT", log);
-        WriteWhole(settingsPath_,
-                   SettingsText(data_.string() + "|-7 | 0 | .1 | 2 | 0 |4|1| 1 | 1 | 1 | 1 "));
+        WriteLog("TESTNMEA.TXT", (dir_ / "data").string());
         auto window = Start();
         window->SetEventPacing(1, std::chrono::milliseconds(0));
         Click(*window, "mnuConvert");
@@ -70,13 +65,35 @@ protected:
         return window;
     }
 
+    // Writes the drive described above as data/`name`, and settings whose
+    // data folder is `dataFolder`.
+    void WriteLog(const char* name, const std::string& dataFolder, int positions = kPositions) {
+        data_ = dir_ / "data";
+        std::filesystem::create_directories(data_);
+        std::string log;
+        for (int i = 0; i < positions; ++i) {
+            log += QString::asprintf("$GPRMC,1900%02d,A,3930.%04d,N,11951.5388,W,10.0,216.7,110306,"
+                                     "15.2,E,D*34\r\n",
+                                     i, 1000 + 100 * i)
+                       .toStdString();
+            log += i % 5 == 4 ? "$GPGSA,A,2,05,06,07,,,,,,,,,,2.3,1.3,1.8*3B\r\n"
+                              : "$GPGSA,A,3,05,06,07,10,15,16,18,21,26,29,,,2.3,1.3,1.8*3B\r\n";
+        }
+        WriteWhole(log_ = data_ / name, log);
+        WriteWhole(settingsPath_,
+                   SettingsText(dataFolder + "|-7 | 0 | .1 | 2 | 0 |4|1| 1 | 1 | 1 | 1 "));
+    }
+
     // The five files the core makes on its own from a copy of the log.
-    std::vector<std::string> Direct(const LiveSettings& settings) const {
+    std::vector<std::string> Direct(const LiveSettings& settings,
+                                    TalkerMode talkers = TalkerMode::GpOnly) const {
         std::filesystem::create_directory(dir_ / "direct");
         const std::filesystem::path copy = dir_ / "direct" / log_.filename();
-        std::filesystem::copy_file(log_, copy);
+        std::filesystem::copy_file(log_, copy, std::filesystem::copy_options::overwrite_existing);
         ConversionState state;
-        EXPECT_EQ(ConvertLog({copy, copy}, FixedSettings(settings), state, nullptr).status,
+        EXPECT_EQ(ConvertLog({.input = copy, .outputStem = copy, .talkers = talkers},
+                             FixedSettings(settings), state, nullptr)
+                      .status,
                   RunStatus::Done);
         return Outputs(copy);
     }
@@ -99,6 +116,7 @@ TEST_F(WindowRunTest, ConversionMatchesTheCoreWithTheSameSettings) {
     auto window = StartWithLog();
     Click(*window, "mnuConvert");
     EXPECT_TRUE(dialogs_.messages.isEmpty()) << dialogs_.messages.join("|").toStdString();
+    EXPECT_TRUE(dialogs_.questions.isEmpty()) << "nothing skipped, nothing asked";
     EXPECT_EQ(StatusText(*window), "DONE");
     EXPECT_EQ(Outputs(log_), Direct(window->CurrentSettings()));
     EXPECT_EQ(Count(Outputs(log_)[1], "12:00,Arrow Down Left"), kPositions);
@@ -111,23 +129,66 @@ TEST_F(WindowRunTest, ConversionMatchesTheCoreWithTheSameSettings) {
     EXPECT_EQ(Outputs(log_), kNoOutputs);
 }
 
-// "Also Write GPX File": last in the Settings menu, off until checked, then
-// the same GPX as the core's beside the same five files; saved in our own
-// file and checked again at the next start.
+TEST_F(WindowRunTest, SkippedOtherTalkersAreOfferedAfterDone) {
+    auto window = StartWithLog();
+    // Every other position comes from a receiver's GN talker.
+    std::string log = ReadWhole(log_);
+    for (std::size_t at = 0, n = 0; (at = log.find("$GPRMC", at)) != std::string::npos; at += 6) {
+        if (n++ % 2 == 1) {
+            log.replace(at, 6, "$GNRMC");
+        }
+    }
+    WriteWhole(log_, log);
+    const LiveSettings settings = window->CurrentSettings();
+    const QString question = "20 position reports from other talkers ($GNRMC) skipped.\n\n"
+                             "Accept other talkers and convert again?";
+    auto* item = window->findChild<QAction*>(QStringLiteral("mnuAcceptOtherTalkers"));
+
+    // No: the GP reading's files stay, and the item stays off.
+    dialogs_.AnswerQuestion(false);
+    Click(*window, "mnuConvert");
+    EXPECT_EQ(dialogs_.questions, QStringList{question});
+    EXPECT_EQ(StatusText(*window), "DONE");
+    EXPECT_FALSE(item->isChecked());
+    const std::vector<std::string> gp = Direct(settings);
+    EXPECT_EQ(Outputs(log_), gp);
+    EXPECT_EQ(Count(Outputs(log_)[0], "\r\n"), kPositions / 2 + 2);
+
+    // Yes: the item is ticked and the log converted again, reading every talker.
+    dialogs_.AnswerQuestion(true);
+    Click(*window, "mnuConvert");
+    EXPECT_EQ(dialogs_.questions, QStringList({question, question}));
+    EXPECT_TRUE(item->isChecked());
+    EXPECT_EQ(StatusText(*window), "DONE");
+    const std::vector<std::string> any = Direct(settings, TalkerMode::Any);
+    EXPECT_EQ(Outputs(log_), any);
+    EXPECT_EQ(Count(Outputs(log_)[0], "\r\n"), kPositions + 2);
+
+    // With the item ticked nothing is skipped and nothing asked.
+    Click(*window, "mnuConvert");
+    EXPECT_EQ(dialogs_.questions.size(), 2);
+    EXPECT_EQ(Outputs(log_), any);
+    EXPECT_TRUE(dialogs_.messages.isEmpty());
+}
+
+// "Also Write GPX File": in the Settings menu before Accept Other Talkers,
+// off until checked, then the same GPX as the core's beside the same five
+// files; saved in our own file and checked again at the next start.
 TEST_F(WindowRunTest, AlsoWriteGpxFileGivesTheCoresGpxAndIsSaved) {
     auto window = StartWithLog();
     const QList<QAction*> items =
         window->findChild<QMenu*>(QStringLiteral("mnuSettings"))->actions();
-    ASSERT_EQ(items.back()->objectName(), "mnuWriteGpx");
-    EXPECT_EQ(items.back()->text(), "Also Write &GPX File");
-    EXPECT_FALSE(items.back()->isChecked());
+    QAction* const item = items.at(items.size() - 2);
+    ASSERT_EQ(item->objectName(), "mnuWriteGpx");
+    EXPECT_EQ(item->text(), "Also Write &GPX File");
+    EXPECT_FALSE(item->isChecked());
     const std::filesystem::path gpx = log_.string() + ".gpx";
     Click(*window, "mnuConvert");
     EXPECT_FALSE(std::filesystem::exists(gpx));
     const std::vector<std::string> withoutGpx = Outputs(log_);
 
     Click(*window, "mnuWriteGpx");
-    EXPECT_TRUE(items.back()->isChecked());
+    EXPECT_TRUE(item->isChecked());
     Click(*window, "mnuConvert");
     EXPECT_EQ(StatusText(*window), "DONE");
     EXPECT_EQ(Outputs(log_), withoutGpx);
@@ -195,6 +256,175 @@ TEST_F(WindowRunTest, ClosingTheWindowMidRunKeepsThePreviousOutputs) {
     // Only the log and its five outputs: no temporaries left behind.
     const auto entries = std::filesystem::directory_iterator(data_);
     EXPECT_EQ(std::distance(begin(entries), end(entries)), 6);
+}
+
+// Started with Alt+C, a run leaves the menu bar as a mouse click does: a
+// moment later no item is held, and a click on a menu opens it.
+TEST_F(WindowRunTest, MenuBarTakesClicksDuringARunStartedWithAltC) {
+    auto window = StartWithLog();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QMenuBar* bar = window->menuBar();
+    auto* file = window->findChild<QMenu*>(QStringLiteral("mnuFile"));
+    QAction* held = nullptr;
+    bool opened = false;
+    AtPosition(*window, 5, [&] {
+        QTest::keyRelease(window.get(), Qt::Key_C, Qt::AltModifier);
+        QTest::keyRelease(window.get(), Qt::Key_Alt);
+        QTest::qWait(200);
+        held = bar->activeAction();
+        QTest::mouseClick(bar, Qt::LeftButton, {},
+                          bar->actionGeometry(file->menuAction()).center());
+        opened = file->isVisible();
+        file->hide();
+    });
+    QTest::keyPress(window.get(), Qt::Key_Alt);
+    QTest::keyPress(window.get(), Qt::Key_C, Qt::AltModifier);
+    QTRY_COMPARE(StatusText(*window), QStringLiteral("DONE"));
+    EXPECT_EQ(held, nullptr);
+    EXPECT_TRUE(opened);
+}
+
+// Drops `urls` on the picture, as a file manager does: the picture takes no
+// drops itself, so the window gets them.
+void Drop(MainWindow& window, const QList<QUrl>& urls) {
+    QMimeData mime;
+    mime.setUrls(urls);
+    auto* picture = window.findChild<QWidget*>(QStringLiteral("Picture1"));
+    const QPointF at = QRectF(picture->rect()).center();
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(picture, &enter);
+    QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(picture, &drop);
+}
+
+// The five files zum-convert makes from a copy of `log` with the settings
+// file `settings`.
+std::vector<std::string> ZumConvert(const std::filesystem::path& log,
+                                    const std::filesystem::path& settings,
+                                    const std::filesystem::path& folder) {
+    std::filesystem::create_directory(folder);
+    const std::filesystem::path copy = folder / log.filename();
+    std::filesystem::copy_file(log, copy);
+    QProcess convert;
+    convert.start(QStringLiteral(ZUM_CONVERT),
+                  {"-q", "--settings", QString::fromStdString(settings.string()),
+                   QString::fromStdString(copy.string())});
+    EXPECT_TRUE(convert.waitForFinished(60000));
+    EXPECT_EQ(convert.exitCode(), 0) << convert.readAllStandardError().toStdString();
+    return Outputs(copy);
+}
+
+TEST_F(WindowRunTest, ADroppedLogOrAStartArgumentIsConvertedLikeAPickedOne) {
+    // Any name will do; the data folder at start is elsewhere.
+    WriteLog("drive.log", home_.string());
+    const std::string settingsBefore = ReadWhole(settingsPath_);
+    const std::vector<std::string> expected = ZumConvert(log_, settingsPath_, dir_ / "cli");
+    ASSERT_NE(expected, kNoOutputs);
+
+    for (const bool byDrop : {true, false}) {
+        SCOPED_TRACE(byDrop ? "drop" : "argument");
+        std::filesystem::remove(log_.string() + "_draw.txt");
+        auto window = Start();
+        const QString path = QString::fromStdString(log_.string());
+        if (byDrop) {
+            Drop(*window, {QUrl::fromLocalFile(path)});
+        } else {
+            window->OpenLog(path);
+        }
+        EXPECT_EQ(window->Panel().NmeaFileName(), "drive.log");
+        EXPECT_EQ(StatusText(*window), "drive.log");
+        EXPECT_EQ(window->Config().DataFilePath, data_.string());
+        EXPECT_EQ(window->Panel().CurrentMode(), FilePanel::Mode::Closed);
+        Click(*window, "mnuConvert");
+        EXPECT_EQ(StatusText(*window), "DONE");
+        EXPECT_EQ(Outputs(log_), expected);
+        EXPECT_TRUE(dialogs_.messages.isEmpty());
+    }
+    // Nothing was saved.
+    EXPECT_EQ(ReadWhole(settingsPath_), settingsBefore);
+}
+
+TEST_F(WindowRunTest, DropsOfOtherThingsAndDropsDuringARunAreIgnored) {
+    auto window = StartWithLog();
+    const QUrl other = QUrl::fromLocalFile(QString::fromStdString((dir_ / "other.txt").string()));
+    WriteWhole(dir_ / "other.txt", "");
+    const struct {
+        QList<QUrl> urls;
+        const char* status;
+    } cases[] = {
+        {{QUrl::fromLocalFile(QString::fromStdString(home_.string()))}, "A folder is not a log: "},
+        {{other, other}, "Drop one log file at a time."},
+        {{QUrl(QStringLiteral("https://example.org/0511NMEA.TXT"))},
+         "Only a file on this computer can be opened."},
+        {{QUrl::fromLocalFile(QString::fromStdString((dir_ / "gone.txt").string()))},
+         "No such file: "},
+    };
+    for (const auto& c : cases) {
+        Drop(*window, c.urls);
+        EXPECT_TRUE(StatusText(*window).startsWith(QLatin1String(c.status))) << c.status;
+        EXPECT_EQ(window->Panel().NmeaFileName(), "TESTNMEA.TXT");
+        EXPECT_EQ(window->Config().DataFilePath, data_.string());
+    }
+
+    const LiveSettings settings = window->CurrentSettings();
+    AtPosition(*window, 5, [&] { Drop(*window, {other}); });
+    Click(*window, "mnuConvert");
+    EXPECT_EQ(StatusText(*window), "DONE");
+    EXPECT_EQ(window->Panel().NmeaFileName(), "TESTNMEA.TXT");
+    EXPECT_EQ(Outputs(log_), Direct(settings));
+}
+
+// The share read rises to 100% at "DONE"; the caption gives the counts.
+TEST_F(WindowRunTest, ProgressRisesTo100AtDone) {
+    WriteLog("LONGNMEA.TXT", (dir_ / "data").string(), 12000); // about 1.3 MB
+    auto window = Start();
+    window->OpenLog(QString::fromStdString(log_.string()));
+    window->SetEventPacing(256, std::chrono::milliseconds(0));
+    const TrackPicture& picture = window->Panel().Picture();
+    std::vector<int> seen;
+    auto* status = window->findChild<QLineEdit*>(QStringLiteral("txtStatus"));
+    QObject::connect(status, &QLineEdit::textChanged, status,
+                     [&] { seen.push_back(picture.ProgressPercent()); });
+    Click(*window, "mnuConvert");
+    ASSERT_EQ(StatusText(*window), "DONE");
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+    EXPECT_GE(std::count_if(seen.begin(), seen.end(), [](int p) { return p > 0 && p < 100; }), 2);
+    EXPECT_EQ(picture.ProgressPercent(), 100);
+    EXPECT_EQ(picture.Showing(), TrackPicture::Shows::Done);
+    EXPECT_FALSE(picture.Preview().Empty());
+}
+
+// Help and version need no display: with none to be had, both print and exit 0.
+TEST(WindowProgram, HelpAndVersionNeedNoDisplay) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        environment.remove(QLatin1String(name));
+    }
+    const struct {
+        const char* option;
+        const char* output;
+    } cases[] = {{"--help", "Usage: zum-points [options] [LOG]"},
+                 {"-h", "--settings <FILE>"},
+                 {"--version", "zum-points 2.0.2"}};
+    for (const auto& c : cases) {
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(ZUM_POINTS), {QLatin1String(c.option)});
+        ASSERT_TRUE(program.waitForFinished(60000)) << c.option;
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << c.option;
+        EXPECT_EQ(program.exitCode(), 0) << c.option;
+        EXPECT_TRUE(program.readAllStandardOutput().contains(c.output)) << c.option;
+    }
+}
+
+TEST_F(WindowRunTest, TheWindowHasTheProgramsIcon) {
+    auto window = Start();
+    const QIcon icon = window->windowIcon();
+    ASSERT_FALSE(icon.isNull());
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        EXPECT_TRUE(icon.availableSizes().contains(QSize(size, size))) << size;
+    }
 }
 
 } // namespace

@@ -54,7 +54,8 @@ TEST_F(WindowTest, StartUpShowsTheDefaultsOrTheStoredSettings) {
         "Logger COM Port Number|Logger COM Port Speed[4800 baud|9600 baud|19200 baud]|"
         "Special Purpose[Special Purpose Descriptions|Data Reduction for 9600 baud|Enable "
         "Sound for 4800 baud|Enable Sound for 9600 baud|Enable Sound for 19200 baud]|Save "
-        "Settings|Also Write &GPX File]|&Help[About|Description|File Samples]");
+        "Settings|Also Write &GPX File|Accept &Other Talkers (GN, GL, GA, GB, BD)]|&Help["
+        "About|Description|File Samples]");
 
     const std::string h = home_.string();
     const std::pair<std::string, const char*> cases[] = {
@@ -185,6 +186,67 @@ TEST_F(WindowTest, SaveSettingsStartAgainAndFailedSave) {
     EXPECT_EQ(dialogs_.messages,
               QStringList{"Unable to save " + QString::fromStdString(settingsPath_) +
                           ": Not a directory"});
+}
+
+TEST_F(WindowTest, AcceptOtherTalkersIsSavedInOurOwnFileAndReadAtStartUp) {
+    const auto talkers = [](const MainWindow& window) {
+        return window.findChild<QAction*>(QStringLiteral("mnuAcceptOtherTalkers"))->isChecked();
+    };
+    std::filesystem::path ownSettingsPath = configHome_ / "zum-points.conf";
+    WriteWhole(ownSettingsPath, "write_gpx=1\n"); // a setting this item must not lose
+    std::string shared;
+    {
+        auto window = Start();
+        EXPECT_FALSE(talkers(*window));
+        Click(*window, "mnuSaveSettings");
+        shared = ReadWhole(settingsPath_);
+        Click(*window, "mnuAcceptOtherTalkers");
+        EXPECT_TRUE(talkers(*window));
+        Click(*window, "mnuSaveSettings");
+    }
+    EXPECT_EQ(ReadWhole(settingsPath_), shared) << "the shared file's layout stays as it is";
+    OwnSettings own;
+    EXPECT_EQ(ReadOwnSettings(own, ownSettingsPath), OwnSettingsStatus::Read);
+    EXPECT_TRUE(own.acceptOtherTalkers && own.writeGpx);
+    {
+        auto window = Start();
+        EXPECT_TRUE(talkers(*window));
+        Click(*window, "mnuAcceptOtherTalkers");
+        EXPECT_FALSE(talkers(*window)); // unsaved: the file still says on
+    }
+    EXPECT_TRUE(talkers(*Start()));
+
+    // Missing, empty or junk: off, and the shared file's settings as stored.
+    WriteWhole(settingsPath_,
+               SettingsText(home_.string() + "|-3 | 5 | 0 | 1 | 0 |19|1| 0 | 0 | 0 | 0 "));
+    for (const char* text : {"-", "",
+                             "\x7f"
+                             "ELF\x02\x01",
+                             "accept_other_talkers=yes\n"}) {
+        std::filesystem::remove(ownSettingsPath);
+        if (std::string(text) != "-") {
+            WriteWhole(ownSettingsPath, text);
+        }
+        auto window = Start();
+        EXPECT_FALSE(talkers(*window)) << text;
+        EXPECT_EQ(Marks(*window), "1 1 1 19 01 0000") << text;
+    }
+    EXPECT_TRUE(dialogs_.messages.isEmpty());
+
+    // Our file cannot be written: said by name; the shared file is saved all the same.
+    std::filesystem::remove(settingsPath_);
+    WriteWhole(dir_ / "plain", "x");
+    ownSettingsPath = dir_ / "plain" / "zum-points.conf";
+    qputenv("XDG_CONFIG_HOME", QByteArray((dir_ / "plain").c_str()));
+    auto window = Start();
+    Click(*window, "mnuAcceptOtherTalkers");
+    Click(*window, "mnuSaveSettings");
+    ASSERT_EQ(dialogs_.messages.size(), 1);
+    EXPECT_TRUE(dialogs_.messages[0].startsWith("Unable to save " +
+                                                QString::fromStdString(ownSettingsPath) + ": "))
+        << dialogs_.messages[0].toStdString();
+    EXPECT_TRUE(std::filesystem::exists(settingsPath_));
+    EXPECT_EQ(ReadWhole(dir_ / "plain"), "x");
 }
 
 TEST_F(WindowTest, HelpWindowsOpenOnceAndOutliveTheMainWindow) {

@@ -1,0 +1,90 @@
+#include "convert/temp_folder.hpp"
+#include "settings/own_settings.hpp"
+
+#include <gtest/gtest.h>
+
+namespace zum {
+namespace {
+
+using testing::ReadFile;
+using testing::TempFolder;
+using testing::WriteFile;
+
+TEST(OwnSettings, WhatIsWrittenIsReadBack) {
+    TempFolder folder;
+    const auto path = folder / "config" / "zum-points.conf"; // the folder is made on saving
+    for (const bool talkers : {true, false}) {
+        for (const bool gpx : {true, false}) {
+            std::string message = "stale";
+            ASSERT_TRUE(WriteOwnSettings({talkers, gpx}, path, message)) << message;
+            EXPECT_EQ(message, "");
+            OwnSettings read{!talkers, !gpx};
+            EXPECT_EQ(ReadOwnSettings(read, path), OwnSettingsStatus::Read);
+            EXPECT_EQ(read.acceptOtherTalkers, talkers);
+            EXPECT_EQ(read.writeGpx, gpx);
+        }
+    }
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"config"});
+    EXPECT_NE(ReadFile(path).find("\naccept_other_talkers=0\n"), std::string::npos);
+}
+
+TEST(OwnSettings, AMissingOrDamagedFileLeavesItsSettingsOff) {
+    struct Case {
+        const char* what;
+        std::string text; // no file when "-"
+        OwnSettingsStatus status;
+        bool talkers, gpx;
+    };
+    const Case cases[] = {
+        {"missing", "-", OwnSettingsStatus::Missing, false, false},
+        {"empty", "", OwnSettingsStatus::Read, false, false},
+        {"blanks, comments, CR LF and unknown keys",
+         "# x\r\n\r\n accept_other_talkers = 1 \r\n"
+         "later_key=7\r\n",
+         OwnSettingsStatus::Read, true, false},
+        {"junk",
+         std::string("\x7f"
+                     "ELF\0\x01\x02",
+                     7),
+         OwnSettingsStatus::Damaged, false, false},
+        {"a value other than 0 or 1", "accept_other_talkers=yes\nwrite_gpx=1\n",
+         OwnSettingsStatus::Damaged, false, true},
+        {"a line without =", "accept_other_talkers\n", OwnSettingsStatus::Damaged, false, false},
+        {"too large to be ours", std::string(70000, '#'), OwnSettingsStatus::Damaged, false, false},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder;
+        const auto path = folder / "zum-points.conf";
+        if (c.text != "-") {
+            WriteFile(path, c.text);
+        }
+        OwnSettings read;
+        EXPECT_EQ(ReadOwnSettings(read, path), c.status) << c.what;
+        EXPECT_EQ(read.acceptOtherTalkers, c.talkers) << c.what;
+        EXPECT_EQ(read.writeGpx, c.gpx) << c.what;
+    }
+    TempFolder folder; // a folder where the file should be is not read
+    std::filesystem::create_directory(folder / "zum-points.conf");
+    OwnSettings read;
+    EXPECT_EQ(ReadOwnSettings(read, folder / "zum-points.conf"), OwnSettingsStatus::Damaged);
+}
+
+TEST(OwnSettings, AFailedSaveSaysSoAndKeepsThePreviousFile) {
+    // Neither can be written, not even by root: a file under a plain file,
+    // and a file whose name a folder holds.
+    TempFolder folder;
+    const auto plain = folder / "plain";
+    WriteFile(plain, "kept");
+    std::filesystem::create_directory(folder / "zum-points.conf");
+    for (const auto& path : {plain / "zum-points.conf", folder / "zum-points.conf"}) {
+        std::string message;
+        EXPECT_FALSE(WriteOwnSettings({true, true}, path, message));
+        EXPECT_EQ(message.rfind("Unable to save " + path.string() + ": ", 0), 0u) << message;
+    }
+    EXPECT_EQ(ReadFile(plain), "kept");
+    EXPECT_TRUE(std::filesystem::is_directory(folder / "zum-points.conf"));
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"plain", "zum-points.conf"}));
+}
+
+} // namespace
+} // namespace zum

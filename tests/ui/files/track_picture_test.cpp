@@ -1,0 +1,229 @@
+// The preview as a user sees it: drawn offscreen into an image and judged by
+// its pixels.
+#include "ui/files/track_picture.hpp"
+
+#include <QImage>
+#include <QPainter>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <numbers>
+#include <optional>
+
+namespace zum::testing {
+namespace {
+
+constexpr double kMetresPerDegree = 111319.49;
+
+bool Near(QRgb pixel, QColor colour, int tolerance = 40) {
+    return std::abs(qRed(pixel) - colour.red()) + std::abs(qGreen(pixel) - colour.green()) +
+               std::abs(qBlue(pixel) - colour.blue()) <=
+           tolerance;
+}
+
+const QColor kTrack(30, 70, 170);
+const QColor kStart(40, 150, 60);
+const QColor kEnd(200, 30, 30);
+
+// The box around the pixels of one colour, and their centre.
+struct Found {
+    QRect box;
+    QPointF centre;
+    int count = 0;
+};
+
+Found Find(const QImage& image, QColor colour) {
+    Found found;
+    QPointF sum;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (Near(image.pixel(x, y), colour)) {
+                found.box |= QRect(x, y, 1, 1);
+                sum += QPointF(x, y);
+                ++found.count;
+            }
+        }
+    }
+    if (found.count > 0) {
+        found.centre = sum / found.count;
+    }
+    return found;
+}
+
+bool TrackNear(const QImage& image, QPointF at, int radius = 3) {
+    for (int dy = -radius; dy <= radius; ++dy) {
+        for (int dx = -radius; dx <= radius; ++dx) {
+            const QPoint p = at.toPoint() + QPoint(dx, dy);
+            if (image.rect().contains(p) && Near(image.pixel(p), kTrack)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+class PictureTest : public ::testing::Test {
+protected:
+    PictureTest() : picture_(nullptr) { picture_.resize(480, 320); }
+
+    // A finished run over `points` (latitude, longitude), at least one.
+    QImage Run(const std::vector<GeoPoint>& points) {
+        picture_.BeginRun(QStringLiteral("TESTNMEA.TXT"), 1);
+        for (const GeoPoint& p : points) {
+            picture_.Preview().AddTrackPoint(p.lat, p.lon);
+        }
+        return Done();
+    }
+    QImage Done() {
+        picture_.EndRun(QStringLiteral("TESTNMEA.TXT: 1 track points"));
+        return Image();
+    }
+    QImage Image() { return picture_.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+    TrackPicture picture_;
+};
+
+// Offsets in metres from a start point, as degrees, the longitude as a log
+// gives it: from -180 up to 180.
+GeoPoint Offset(GeoPoint from, double north, double east) {
+    double lon = from.lon + east / (kMetresPerDegree * std::cos(from.lat * std::numbers::pi / 180));
+    lon -= lon >= 180 ? 360 : 0;
+    return {from.lat + north / kMetresPerDegree, lon};
+}
+
+TEST_F(PictureTest, AnLShapedDriveIsDrawnWhereItWentWithNorthUp) {
+    const GeoPoint start{39.5, -119.8};
+    const QImage image =
+        Run({start, Offset(start, 1000, 0), Offset(start, 1000, 500), Offset(start, 1000, 1000)});
+    const Found track = Find(image, kTrack);
+    ASSERT_GT(track.count, 100);
+    // North up, east right: the corner is top left, the start bottom left,
+    // the end top right; nothing at the bottom right.
+    const QRectF b = track.box;
+    EXPECT_TRUE(TrackNear(image, b.topLeft() + QPointF(1, 1)));
+    EXPECT_TRUE(TrackNear(image, QPointF(b.left() + 1, b.center().y())));
+    EXPECT_TRUE(TrackNear(image, QPointF(b.center().x(), b.top() + 1)));
+    EXPECT_FALSE(TrackNear(image, b.bottomRight() - QPointF(4, 4)));
+    EXPECT_FALSE(TrackNear(image, b.center()));
+    const Found green = Find(image, kStart);
+    const Found red = Find(image, kEnd);
+    ASSERT_GT(green.count, 10);
+    ASSERT_GT(red.count, 10);
+    EXPECT_GT(green.centre.y(), red.centre.y() + 50); // the start lies south of the end
+    EXPECT_LT(green.centre.x(), red.centre.x() - 50); // and west of it
+}
+
+TEST_F(PictureTest, AKilometreSquareComesOutSquare) {
+    // Far north, where a degree of longitude is half as long as at the
+    // equator, and across the antimeridian, which must not split it.
+    for (const GeoPoint corner :
+         {GeoPoint{60.0, 10.0}, GeoPoint{-33.9, 179.995}, GeoPoint{0.0, -0.0045}}) {
+        const QImage image = Run({corner, Offset(corner, 1000, 0), Offset(corner, 1000, 1000),
+                                  Offset(corner, 0, 1000), corner});
+        const QRect box = Find(image, kTrack).box;
+        ASSERT_GT(box.height(), 100) << corner.lat << "," << corner.lon;
+        EXPECT_NEAR(double(box.width()) / box.height(), 1.0, 0.02)
+            << corner.lat << "," << corner.lon << ": " << box.width() << "x" << box.height();
+    }
+}
+
+TEST_F(PictureTest, ALogWithoutPositionsSaysSoAndNamesTheFile) {
+    picture_.BeginRun(QStringLiteral("EMPTYNMEA.TXT"), 2);
+    const QImage running = Image();
+    const QImage empty = Done();
+    EXPECT_EQ(Find(empty, kTrack).count, 0);
+    // One line of text across the middle that was not there while running.
+    const QRect middle(0, empty.height() / 2 - 10, empty.width(), 20);
+    int text = 0;
+    QRect where;
+    for (int y = middle.top(); y <= middle.bottom(); ++y) {
+        for (int x = middle.left(); x <= middle.right(); ++x) {
+            if (qGray(empty.pixel(x, y)) < 128 && qGray(running.pixel(x, y)) > 200) {
+                ++text;
+                where |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    EXPECT_GT(text, 100);
+    // Long enough for the file name and a short sentence.
+    EXPECT_GT(where.width(), 200);
+    EXPECT_LT(where.height(), 20);
+}
+
+TEST_F(PictureTest, LabelsThatWouldOverlapAreSkipped) {
+    const GeoPoint a{39.5, -119.8};
+    const GeoPoint b = Offset(a, 1000, 1000);
+    // Two waypoints a few pixels apart, the second's arrow clear of the first
+    // but its label on the first's: that label is left out, so what it says
+    // does not change the picture.
+    const auto image = [&](GeoPoint second, const char* label) {
+        picture_.BeginRun(QStringLiteral("TESTNMEA.TXT"), 1);
+        picture_.Preview().AddTrackPoint(a.lat, a.lon);
+        picture_.Preview().AddTrackPoint(b.lat, b.lon);
+        const GeoPoint first = Offset(a, 500, 500);
+        picture_.Preview().AddTimeWaypoint(first.lat, first.lon, "12:00");
+        picture_.Preview().AddTimeWaypoint(second.lat, second.lon, label);
+        return Done();
+    };
+    const GeoPoint same = Offset(a, 475, 396); // about 25 pixels west, 6 south
+    const QImage withSecond = image(same, "12:00");
+    EXPECT_NE(withSecond, image(Offset(a, 500, 500), "12:00")); // its arrow is drawn
+    EXPECT_EQ(image(same, "88:88"), withSecond);
+    // Apart, both labels are drawn.
+    const GeoPoint apart = Offset(a, 100, 900);
+    EXPECT_NE(image(apart, "88:88"), image(apart, "12:00"));
+}
+
+TEST_F(PictureTest, TheSampleIsMarkedAndProgressShowsAlongTheBottom) {
+    const QImage sample = Image();
+    EXPECT_EQ(picture_.Showing(), TrackPicture::Shows::Sample);
+    picture_.BeginRun(QStringLiteral("TESTNMEA.TXT"), 0);
+    const QImage started = Image();
+    picture_.SetProgress(0.5);
+    const QImage half = Image();
+    EXPECT_EQ(picture_.ProgressPercent(), 50);
+    EXPECT_NE(sample, started);
+    // The bar along the bottom edge is filled to half the width.
+    const int y = half.height() - 4;
+    EXPECT_TRUE(Near(half.pixel(half.width() / 4, y), kTrack));
+    EXPECT_FALSE(Near(half.pixel(half.width() * 3 / 4, y), kTrack));
+    EXPECT_FALSE(Near(started.pixel(half.width() / 4, y), kTrack));
+    const QImage done = Done();
+    EXPECT_EQ(picture_.ProgressPercent(), 100);
+    EXPECT_FALSE(Near(done.pixel(done.width() / 4, y), kTrack)); // gone after DONE
+}
+
+// The 2x2 blocks of an image that are not of one colour.
+int MixedBlocks(const QImage& image) {
+    int mixed = 0;
+    for (int y = 0; y + 1 < image.height(); y += 2) {
+        for (int x = 0; x + 1 < image.width(); x += 2) {
+            const QRgb p = image.pixel(x, y);
+            mixed += p != image.pixel(x + 1, y) || p != image.pixel(x, y + 1) ||
+                     p != image.pixel(x + 1, y + 1);
+        }
+    }
+    return mixed;
+}
+
+// At a device pixel ratio of 2 the picture is painted at the full resolution,
+// not scaled up from half of it, which would leave every 2x2 block uniform.
+TEST_F(PictureTest, IsDrawnSharpAtDevicePixelRatio2) {
+    const GeoPoint start{39.5, -119.8};
+    Run({start, Offset(start, 700, 300), Offset(start, 1000, 1000)});
+    TrackPicture sample(nullptr);
+    sample.resize(picture_.size());
+    for (TrackPicture* picture : {&picture_, &sample}) {
+        QImage image(picture->size() * 2, QImage::Format_RGB32);
+        image.setDevicePixelRatio(2);
+        picture->render(&image);
+        const QImage scaledUp = picture->grab()
+                                    .toImage()
+                                    .convertToFormat(QImage::Format_RGB32)
+                                    .scaled(picture->size() * 2);
+        EXPECT_EQ(MixedBlocks(scaledUp), 0);
+        EXPECT_GT(MixedBlocks(image), 300);
+    }
+}
+
+} // namespace
+} // namespace zum::testing
