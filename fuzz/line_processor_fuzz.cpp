@@ -233,6 +233,7 @@ private:
 
 struct Workspace {
     fs::path folder;
+    zum::OutputSet outputs;
     zum::DrawFiles files;
     int uses = 0;
 };
@@ -308,8 +309,8 @@ void ReaderAndLines(std::string_view log, const zum::SettingsSource& settings,
     // do not grow for the whole campaign.
     if (++workspace->uses % 4096 == 1 || workspace->files.Failed()) {
         std::string error;
-        workspace->files.Discard();
-        Check(workspace->files.Create(workspace->folder / "lines", error) &&
+        workspace->outputs.Discard();
+        Check(workspace->files.Create(workspace->folder / "lines", workspace->outputs, error) &&
                   workspace->files.AddGpx(workspace->folder / "lines", "lines", error),
               "draw files created");
     }
@@ -341,9 +342,9 @@ void ReaderAndLines(std::string_view log, const zum::SettingsSource& settings,
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     const std::string folder = TempFolder("zum-fuzz-lines");
-    workspace = new Workspace{folder, {}, 0};
+    workspace = new Workspace{folder, {}, {}, 0};
     std::atexit([] {
-        workspace->files.Discard();
+        workspace->outputs.Discard();
         std::error_code ec;
         fs::remove_all(workspace->folder, ec);
     });

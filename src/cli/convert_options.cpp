@@ -6,24 +6,48 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <thread>
 
 namespace zum {
+namespace {
+
+// A finite number; with `whole`, one without a fraction. The window's menus
+// offer only such values, so anything else is refused rather than rounded.
+CLI::Validator FiniteNumber(bool whole) {
+    return CLI::Validator(
+        [whole](std::string& text) -> std::string {
+            double value = 0;
+            if (!CLI::detail::lexical_cast(text, value) || !std::isfinite(value)) {
+                return "needs a finite number, not " + text;
+            }
+            if (whole && value != std::trunc(value)) {
+                return "needs a whole number, not " + text;
+            }
+            return {};
+        },
+        "", whole ? "WHOLE" : "FINITE");
+}
+
+} // namespace
 
 void AddConvertOptions(CLI::App& app, ConvertOptions& o) {
     app.add_option("--settings", o.settingsFile,
                    "take defaults from FILE (missing file: built-in defaults)")
         ->type_name("FILE");
     app.add_option("--tz", o.timeZone, "time zone offset from UTC in whole hours")
-        ->type_name("HOURS");
+        ->type_name("HOURS")
+        ->check(FiniteNumber(true));
     app.add_option("--units", o.units, "speed unit")->check(CLI::IsMember({"knots", "kmh", "mph"}));
     auto* distance = app.add_option("--interval-distance", o.intervalDistance,
                                     "space waypoints by distance, in seconds of arc")
-                         ->type_name("SECONDS");
+                         ->type_name("SECONDS")
+                         ->check(FiniteNumber(false));
     auto* time = app.add_option("--interval-time", o.intervalTime,
-                                "space waypoints by time, in minutes (at least 1)")
-                     ->type_name("MINUTES");
+                                "space waypoints by time, in whole minutes (at least 1)")
+                     ->type_name("MINUTES")
+                     ->check(FiniteNumber(true));
     distance->excludes(time);
     app.add_option("--marking", o.marking,
                    "\"interval\": a waypoint at every interval; \"stops\": at stops separated by "

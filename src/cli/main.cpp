@@ -4,18 +4,55 @@
 #include "cli/gnu_conventions.hpp"
 #include "convert/conversion_run.hpp"
 #include "convert/parallel_run.hpp"
+#include "convert/temporary_registry.hpp"
 #include "settings/own_settings.hpp"
 #include "settings/settings_file.hpp"
 
 #include <CLI/CLI.hpp>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace {
+
+// Ctrl-C, SIGTERM or SIGHUP: the run's temporaries go, then the program ends
+// the way the signal would have ended it (the shell sees 128 + its number).
+// The handler is reset on entry, and the signal raised again stays held
+// until the handler returns. Only async-signal-safe calls.
+extern "C" void OnSignal(int signal) {
+    zum::RemoveRegisteredTemporaries();
+    std::raise(signal);
+}
+
+// A signal ignored at start-up (nohup, a background job) stays ignored.
+#ifdef _WIN32
+void CatchSignals() {
+    for (const int signal : {SIGINT, SIGTERM}) {
+        std::signal(signal, OnSignal);
+    }
+}
+#else
+void CatchSignals() {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction previous {};
+        if (::sigaction(signal, nullptr, &previous) != 0 || previous.sa_handler == SIG_IGN) {
+            continue;
+        }
+        struct sigaction action {};
+        action.sa_handler = OnSignal;
+        action.sa_flags = SA_RESETHAND;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(signal, &action, nullptr);
+    }
+}
+#endif
 
 void PrintSummary(const std::string& name, const zum::RunResult& result) {
     const zum::RecordCounts& r = result.records;
@@ -28,6 +65,20 @@ void PrintSummary(const std::string& name, const zum::RunResult& result) {
                   << result.gpx->waypoints + result.gpx->markers << " waypoints";
     }
     std::cout << '\n';
+}
+
+// A summary that did not reach its reader is a failure, as with any tool.
+bool StdoutWritten() {
+    errno = 0;
+    std::cout.flush();
+    const bool flushed = std::fflush(stdout) == 0;
+    const int error = errno;
+    if (flushed && !std::ferror(stdout) && std::cout) {
+        return true;
+    }
+    std::cerr << "zum-convert: write error: "
+              << (error != 0 ? std::strerror(error) : "standard output") << '\n';
+    return false;
 }
 
 // Tells the user what the GP-only reading passed over, and how to read it.
@@ -56,6 +107,18 @@ int main(int argc, char** argv) {
         return app.exit(e) == 0 ? 0 : 2;
     }
 
+    // A settings file named on the command line must be readable; the
+    // window's own file, when unreadable, is skipped as the window skips it.
+    if (app.count("--settings") > 0) {
+        zum::Configuration probe;
+        std::string unreadable;
+        zum::ReadSettingsFile(probe, options.settingsFile, &unreadable);
+        if (!unreadable.empty()) {
+            std::cerr << "zum-convert: cannot read " << options.settingsFile << ": " << unreadable
+                      << '\n';
+            return 1;
+        }
+    }
     std::string problem;
     const std::optional<zum::LiveSettings> settings = zum::ResolveSettings(options, problem);
     if (!settings) {
@@ -71,11 +134,21 @@ int main(int argc, char** argv) {
     const bool writeGpx = options.gpx.value_or(own.writeGpx);
     const zum::TalkerMode talkers = zum::ResolveTalkers(options, own);
 
+    CatchSignals();
+    // Logs of the same name would share their outputs in --output-dir.
+    std::map<std::filesystem::path, std::string> stems;
     int status = 0;
     for (const std::string& log : options.logs) {
         zum::ConversionJob job;
         job.input = log;
         job.outputStem = zum::OutputStemFor(log, options.outputDir);
+        const auto [earlier, fresh] = stems.emplace(job.outputStem.lexically_normal(), log);
+        if (!fresh) {
+            std::cerr << "zum-convert: " << log << ": its outputs would replace those of "
+                      << earlier->second << "; skipped\n";
+            status = 1;
+            continue;
+        }
         job.writeGpx = writeGpx;
         job.talkers = talkers;
         zum::ConversionState state; // each log starts afresh
@@ -98,5 +171,5 @@ int main(int argc, char** argv) {
             PrintSkipped(log, result);
         }
     }
-    return status;
+    return StdoutWritten() ? status : 1;
 }

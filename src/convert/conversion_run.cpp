@@ -207,7 +207,8 @@ RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
     }
 
     DrawFiles out;
-    if (!out.Create(job.outputStem, result.message) ||
+    OutputSet outputs; // what is not committed is removed on return, before `out` goes
+    if (!out.Create(job.outputStem, outputs, result.message) ||
         (job.writeGpx &&
          !out.AddGpx(job.outputStem, job.input.filename().string(), result.message))) {
         result.status = RunStatus::OutputFailed;
@@ -241,7 +242,6 @@ RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
             break;
         }
         if (observer != nullptr && !observer->LineDone(state)) {
-            out.Discard();
             result.status = RunStatus::Stopped;
             result.message = "stopped before the end of " + job.input.string();
             return result;
@@ -249,7 +249,6 @@ RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
     }
     state.NmeaLine = {};
     if (reader.Failed()) {
-        out.Discard();
         result.status = RunStatus::InputFailed;
         result.message = "cannot read " + job.input.string() + ": " + Reason(reader.Error());
         return result;
@@ -260,7 +259,7 @@ RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
         ReportRecords(beforeEnd, out.Counts(), state, *observer);
         observer->BytesRead(BytesReadSoFar(input.get()), total);
     }
-    if (!out.Finish(result.message)) {
+    if (!out.Finish(result.message) || !outputs.Commit(result.message)) {
         result.status = RunStatus::OutputFailed;
         return result;
     }

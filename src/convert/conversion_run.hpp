@@ -73,10 +73,11 @@ struct TalkerReading {
     SkippedTalkers skipped;
 };
 
-// One pass over an NMEA log: creates the five outputs, hands each usable
-// $GPRMC line to ProcessRMC and each $GPGSA line to ProcessGSA (with
-// TalkerMode::Any, the same for every talker, fix reports taken a group at a
-// time), writes the 2-D markers, and closes every output with "END". The settings are read from
+// One pass over an NMEA log: creates the five outputs (replaced together, see
+// OutputSet), hands each usable $GPRMC line to ProcessRMC and each $GPGSA
+// line to ProcessGSA (with TalkerMode::Any, the same for every talker, fix
+// reports taken a group at a time), writes the 2-D markers, and closes every
+// output with "END". The settings are read from
 // `settings` for every sentence. Memory stays bounded whatever the input.
 RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
                      ConversionState& state, RunObserver* observer = nullptr);

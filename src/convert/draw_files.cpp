@@ -16,17 +16,19 @@ std::string_view SuffixOf(DrawFileKind kind) {
     return kSuffixes[static_cast<std::size_t>(kind)];
 }
 
-bool DrawFiles::Create(const std::filesystem::path& stem, std::string& error) {
+bool DrawFiles::Create(const std::filesystem::path& stem, OutputSet& outputs, std::string& error) {
     counts_ = {};
+    files_ = {};
     gpx_.reset();
+    outputs_ = &outputs;
     for (std::size_t i = 0; i < files_.size(); ++i) {
         std::filesystem::path path = stem;
         path += std::string(kSuffixes[i]);
-        if (!files_[i].Create(path, error)) {
-            Discard();
+        files_[i] = outputs.Add(path, error);
+        if (files_[i] == nullptr) {
             return false;
         }
-        files_[i].Write(i == 0 ? "BEGIN LINE\r\n" : "BEGIN SYMBOL\r\n");
+        files_[i]->Write(i == 0 ? "BEGIN LINE\r\n" : "BEGIN SYMBOL\r\n");
     }
     return true;
 }
@@ -36,9 +38,12 @@ bool DrawFiles::AddGpx(const std::filesystem::path& stem, std::string_view logNa
     std::filesystem::path path = stem;
     path += ".gpx";
     if (!gpx_.emplace().Create(path, logName, error)) {
-        Discard();
+        gpx_.reset();
         return false;
     }
+    // The GPX file is written apart (it is joined from parts at the end) but
+    // replaced together with the five.
+    outputs_->Join(gpx_->Output());
     return true;
 }
 
@@ -103,8 +108,8 @@ void DrawFiles::FixMarker(std::string_view lat, std::string_view lon) {
 }
 
 bool DrawFiles::Failed() const {
-    for (const OutputFile& f : files_) {
-        if (f.Failed()) {
+    for (const OutputFile* f : files_) {
+        if (f != nullptr && f->Failed()) {
             return true;
         }
     }
@@ -112,39 +117,10 @@ bool DrawFiles::Failed() const {
 }
 
 bool DrawFiles::Finish(std::string& error) {
-    for (OutputFile& f : files_) {
-        f.Write("END\r\n");
-        if (!f.Close(error)) {
-            Discard();
-            return false;
-        }
+    for (OutputFile* f : files_) {
+        f->Write("END\r\n");
     }
-    if (gpx_ && !gpx_->Close(error)) {
-        Discard();
-        return false;
-    }
-    // Every temporary is complete before the first rename, so a failure here
-    // can only come from the folder itself.
-    for (OutputFile& f : files_) {
-        if (!f.Commit(error)) {
-            Discard();
-            return false;
-        }
-    }
-    if (gpx_ && !gpx_->Commit(error)) {
-        Discard();
-        return false;
-    }
-    return true;
-}
-
-void DrawFiles::Discard() {
-    for (OutputFile& f : files_) {
-        f.Discard();
-    }
-    if (gpx_) {
-        gpx_->Discard();
-    }
+    return !gpx_ || gpx_->Close(error);
 }
 
 } // namespace zum

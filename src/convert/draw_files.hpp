@@ -1,7 +1,7 @@
 #pragma once
 
 #include "gpx_file.hpp"
-#include "output_file.hpp"
+#include "output_set.hpp"
 
 #include <array>
 #include <cstdint>
@@ -25,10 +25,10 @@ struct RecordCounts {
 
 class DrawFiles {
 public:
-    // Creates the five files (as temporaries beside their final names, see
-    // OutputFile) and writes their opening lines. On failure `error` names the
-    // file and the cause, and nothing is left behind.
-    bool Create(const std::filesystem::path& stem, std::string& error);
+    // Adds the five files to `outputs` (as temporaries beside their final
+    // names; `outputs` moves them into place) and writes their opening lines.
+    // On failure `error` names the file and the cause.
+    bool Create(const std::filesystem::path& stem, OutputSet& outputs, std::string& error);
     // Adds stem & ".gpx" to the outputs, after Create: the same records as a
     // GPX 1.1 file named after `logName`, replaced together with the five.
     bool AddGpx(const std::filesystem::path& stem, std::string_view logName, std::string& error);
@@ -51,11 +51,10 @@ public:
     // True once any write has failed (a full disk, say).
     [[nodiscard]] bool Failed() const;
 
-    // Writes "END" to each, closes them and moves them into place. On failure
-    // `error` names the file and the cause; the previous outputs stay as they were.
+    // Writes the closing "END" to each and completes the GPX file; the
+    // OutputSet then moves them all into place. On failure `error` names the
+    // file and the cause.
     bool Finish(std::string& error);
-    // Closes and removes the temporaries; the previous outputs stay as they were.
-    void Discard();
 
     [[nodiscard]] RecordCounts Counts() const { return counts_; }
     // What went into the GPX file; nothing when none is written.
@@ -64,11 +63,12 @@ public:
     }
 
 private:
-    OutputFile& file(DrawFileKind kind) { return files_[static_cast<std::size_t>(kind)]; }
+    OutputFile& file(DrawFileKind kind) { return *files_[static_cast<std::size_t>(kind)]; }
     void waypoint(DrawFileKind kind, std::string_view lat, std::string_view lon,
                   std::string_view label, std::string_view symbol);
 
-    std::array<OutputFile, 5> files_;
+    OutputSet* outputs_ = nullptr;
+    std::array<OutputFile*, 5> files_{};
     RecordCounts counts_;
     std::optional<GpxFile> gpx_;
 };

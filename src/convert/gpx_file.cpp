@@ -381,10 +381,6 @@ bool GpxFile::Close(std::string& error) {
     return true;
 }
 
-bool GpxFile::Commit(std::string& error) {
-    return out_.Commit(error);
-}
-
 void GpxFile::Discard() {
     out_.Discard();
     waypoints_.Discard();

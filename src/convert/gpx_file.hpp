@@ -32,7 +32,7 @@ struct GpxFix {
 // GPX wants the metadata (with the track's bounds) and the waypoints before
 // the track, so the waypoints and the track points each go to a temporary of
 // their own while the run goes on; Close joins them behind the header into
-// the output, which Commit moves into place with the draw files. Memory stays
+// the output, which the run's OutputSet moves into place with the draw files. Memory stays
 // the same however long the log.
 //
 // A time/speed waypoint becomes one <wpt> named by its time label, with the
@@ -60,7 +60,8 @@ public:
     [[nodiscard]] bool Failed() const;
     // Writes the whole file under its temporary name.
     bool Close(std::string& error);
-    bool Commit(std::string& error);
+    // The output itself, for the OutputSet that moves it into place.
+    OutputFile& Output() { return out_; }
     void Discard();
 
     [[nodiscard]] const GpxCounts& Counts() const { return counts_; }

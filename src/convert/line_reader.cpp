@@ -34,11 +34,16 @@ bool LineReader::refill() {
     errno = 0;
     const std::size_t got = std::fread(buffer_.get() + end_, 1, kCapacity - end_, input_);
     end_ += got;
+    // A read can fail after part of the request arrived; the error is
+    // noticed now, while errno still holds its cause (the stream's error flag
+    // outlives it).
+    if (std::ferror(input_)) {
+        failed_ = true;
+        error_ = errno != 0 ? errno : EIO;
+        eof_ = true;
+        return false;
+    }
     if (got == 0) {
-        if (std::ferror(input_)) {
-            failed_ = true;
-            error_ = errno != 0 ? errno : EIO;
-        }
         eof_ = true;
         return false;
     }

@@ -1,8 +1,16 @@
 #include "convert/output_file.hpp"
 
+#include "convert/temporary_file.hpp"
+#include "convert/temporary_registry.hpp"
+
 #include <cerrno>
 #include <string>
 #include <system_error>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace zum {
 namespace {
@@ -19,35 +27,39 @@ bool OutputFile::Create(const std::filesystem::path& finalPath, std::string& err
     failed_ = false;
     errno_ = 0;
     used_ = 0;
+    if (!FollowLinks(finalPath, target_)) {
+        error = "cannot create " + finalPath.string() + ": " + describe(errno);
+        return false;
+    }
     // A folder of that name could not be replaced at the end; say so now,
-    // before any work is done, rather than leave some outputs renamed.
+    // before any work is done.
     std::error_code ec;
-    if (std::filesystem::is_directory(finalPath, ec)) {
+    if (std::filesystem::is_directory(target_, ec)) {
         error = "cannot create " + finalPath.string() + ": a folder has that name";
         return false;
     }
-    // A hidden temporary beside the final name, so the rename stays on one
-    // file system. "x" refuses a name that exists, so a stale or concurrent
-    // temporary is never overwritten: the next number is tried instead.
-    const std::filesystem::path folder = finalPath.parent_path();
-    const std::string base = "." + finalPath.filename().string() + ".part";
-    for (int attempt = 0; attempt < 100 && file_ == nullptr; ++attempt) {
-        temp_ = folder / (base + std::to_string(attempt));
-        errno = 0;
-        file_ = std::fopen(temp_.string().c_str(), "wbx");
-        if (file_ == nullptr && errno != EEXIST) {
-            break;
+    const int fd = CreateTemporaryBeside(target_, temp_);
+    if (fd < 0 || (file_ = ::fdopen(fd, "wb")) == nullptr) {
+        const int cause = errno;
+        if (fd >= 0) {
+            ::close(fd);
+            std::filesystem::remove(temp_, ec);
         }
-    }
-    if (file_ == nullptr) {
-        error = "cannot create " + finalPath.string() + ": " + describe(errno);
         temp_.clear();
+        error = "cannot create " + finalPath.string() + ": " + describe(cause);
         return false;
     }
+    slot_ = RegisterTemporary(temp_);
     if (!buffer_) {
         buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
     }
     return true;
+}
+
+void OutputFile::Release() {
+    temp_.clear();
+    UnregisterTemporary(slot_);
+    slot_ = -1;
 }
 
 bool OutputFile::flush() {
@@ -78,10 +90,21 @@ void OutputFile::flushAndWrite(std::string_view text) {
 
 bool OutputFile::Close(std::string& error) {
     if (file_ == nullptr) {
-        error = "cannot write " + final_.string() + ": not open";
+        if (!temp_.empty() && !failed_) {
+            return true; // closed already
+        }
+        error =
+            "cannot write " + final_.string() + ": " + (failed_ ? describe(errno_) : "not open");
         return false;
     }
     flush();
+    errno = 0;
+    // On disk before it replaces anything, so a crash soon after the rename
+    // cannot leave an empty file under the final name.
+    if (!failed_ && (std::fflush(file_) != 0 || !SyncToDisk(::fileno(file_)))) {
+        failed_ = true;
+        errno_ = errno;
+    }
     errno = 0;
     if (std::fclose(file_) != 0 && !failed_) {
         failed_ = true;
@@ -95,17 +118,6 @@ bool OutputFile::Close(std::string& error) {
     return true;
 }
 
-bool OutputFile::Commit(std::string& error) {
-    std::error_code ec;
-    std::filesystem::rename(temp_, final_, ec);
-    if (ec) {
-        error = "cannot replace " + final_.string() + ": " + ec.message();
-        return false;
-    }
-    temp_.clear();
-    return true;
-}
-
 void OutputFile::Discard() {
     if (file_ != nullptr) {
         std::fclose(file_);
@@ -116,6 +128,8 @@ void OutputFile::Discard() {
         std::filesystem::remove(temp_, ec);
         temp_.clear();
     }
+    UnregisterTemporary(slot_);
+    slot_ = -1;
     used_ = 0;
 }
 

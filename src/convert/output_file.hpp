@@ -9,10 +9,12 @@
 
 namespace zum {
 
-// A text file written through a large buffer to a temporary file beside its
-// final name, and renamed over the final name only by Commit. Until then the
-// file of that name (if any) is untouched; a file that is discarded, or
-// destroyed without Commit, leaves nothing behind.
+// A text file written through a large buffer to a temporary beside its final
+// name (see CreateTemporaryBeside). Only an OutputSet moves it into place;
+// until then the file of that name (if any) is untouched, and a file that is
+// discarded, or destroyed, leaves nothing behind. The temporary is
+// registered (see RegisterTemporary) while it exists, so a program ended by a
+// signal can remove it.
 class OutputFile {
 public:
     OutputFile() = default;
@@ -20,6 +22,8 @@ public:
     OutputFile& operator=(const OutputFile&) = delete;
     ~OutputFile() { Discard(); }
 
+    // A final name reached through symbolic links is replaced where the links
+    // lead; the links stay.
     bool Create(const std::filesystem::path& finalPath, std::string& error);
 
     void Write(std::string_view text) {
@@ -32,14 +36,17 @@ public:
     }
 
     [[nodiscard]] bool Failed() const { return failed_; }
+    // The name the user gave, for messages.
     [[nodiscard]] const std::filesystem::path& FinalPath() const { return final_; }
-    // Where the bytes are until Commit; empty once committed or discarded.
+    // Where the file really goes (FinalPath with its links followed).
+    [[nodiscard]] const std::filesystem::path& TargetPath() const { return target_; }
     [[nodiscard]] const std::filesystem::path& TemporaryPath() const { return temp_; }
 
-    // Flushes and closes the temporary; it stays under its temporary name.
+    // Flushes, syncs and closes the temporary; it stays under its temporary name.
     bool Close(std::string& error);
-    // Renames a closed temporary over the final name.
-    bool Commit(std::string& error);
+    // The temporary now belongs to someone else (it was moved into place).
+    void Release();
+    // Closes and removes the temporary.
     void Discard();
 
 private:
@@ -53,7 +60,9 @@ private:
     bool failed_ = false;
     int errno_ = 0;
     std::filesystem::path final_;
+    std::filesystem::path target_;
     std::filesystem::path temp_;
+    int slot_ = -1; // in the table a signal handler cleans up from
 };
 
 } // namespace zum

@@ -2,6 +2,7 @@
 
 #include "convert/chunk_reader.hpp"
 #include "convert/input_file.hpp"
+#include "convert/output_set.hpp"
 
 #include <algorithm>
 #include <condition_variable>
@@ -230,7 +231,8 @@ RunResult ConvertLogInParallel(const ConversionJob& job, const LiveSettings& set
         return result;
     }
     DrawFiles out;
-    if (!out.Create(job.outputStem, result.message) ||
+    OutputSet outputs; // what is not committed is removed on return, before `out` goes
+    if (!out.Create(job.outputStem, outputs, result.message) ||
         (job.writeGpx &&
          !out.AddGpx(job.outputStem, job.input.filename().string(), result.message))) {
         result.status = RunStatus::OutputFailed;
@@ -283,13 +285,12 @@ RunResult ConvertLogInParallel(const ConversionJob& job, const LiveSettings& set
     }
     workers.Stop();
     if (reader.Failed()) {
-        out.Discard();
         result.status = RunStatus::InputFailed;
         result.message = "cannot read " + job.input.string() + ": " + Reason(reader.Error());
         return result;
     }
     FinishInput(state, out, reading);
-    if (!out.Finish(result.message)) {
+    if (!out.Finish(result.message) || !outputs.Commit(result.message)) {
         result.status = RunStatus::OutputFailed;
         return result;
     }

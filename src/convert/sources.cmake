@@ -11,9 +11,12 @@ target_sources(zumcore PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/live_settings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/numeric_value.cpp
   ${CMAKE_CURRENT_LIST_DIR}/output_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/output_set.cpp
   ${CMAKE_CURRENT_LIST_DIR}/parallel_run.cpp
   ${CMAKE_CURRENT_LIST_DIR}/position_report.cpp
   ${CMAKE_CURRENT_LIST_DIR}/talker.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/temporary_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/temporary_registry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/waypoint_decision.cpp)
 # ConvertLogInParallel's worker threads.
 find_package(Threads REQUIRED)

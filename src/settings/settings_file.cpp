@@ -4,17 +4,23 @@
 #include "convert/numeric_value.hpp"
 #include "settings/atomic_save.hpp"
 
+#include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
+#include <fcntl.h>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string_view>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace zum {
 namespace {
@@ -26,29 +32,99 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
+// The longest line the reader stores: far beyond any line the layout holds
+// (a folder path included). A longer line is damage.
+constexpr std::size_t kMaxLine = 64 * 1024;
+
 // Reads the file's lines one at a time; CR LF, LF and a lone CR end a line.
 class SettingsLines {
 public:
-    explicit SettingsLines(std::istream& in) : in_(in) {}
+    explicit SettingsLines(std::FILE* in) : in_(in) {}
+    // False at the end of the file, or at a line too long to be one of ours.
     bool Next(std::string& line) {
         line.clear();
-        int c = in_.get();
+        int c = std::getc(in_);
         if (c == EOF) {
             return false;
         }
         while (c != EOF && c != '\n' && c != '\r') {
+            if (line.size() == kMaxLine) {
+                return false;
+            }
             line.push_back(static_cast<char>(c));
-            c = in_.get();
+            c = std::getc(in_);
         }
-        if (c == '\r' && in_.peek() == '\n') {
-            in_.get();
+        if (c == '\r') {
+            c = std::getc(in_);
+            if (c != '\n' && c != EOF) {
+                std::ungetc(c, in_);
+            }
         }
         return true;
     }
 
 private:
-    std::istream& in_;
+    std::FILE* in_;
 };
+
+// Opens the settings file for reading without ever waiting: only a regular
+// file (or the null device, which reads as empty) is read, so a FIFO, a
+// terminal or another device cannot block or flood the reader. Null with
+// `problem` set when the file exists but cannot be read, null with `problem`
+// empty when there is no file.
+#ifdef _WIN32
+std::FILE* OpenSettings(const std::filesystem::path& path, std::string& problem) {
+    problem.clear();
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (!std::filesystem::exists(status)) {
+        return nullptr;
+    }
+    if (std::filesystem::is_directory(status)) {
+        problem = std::strerror(EISDIR);
+        return nullptr;
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        problem = "not a regular file";
+        return nullptr;
+    }
+    std::FILE* file = ::_wfopen(path.c_str(), L"rb");
+    if (file == nullptr) {
+        problem = std::strerror(errno);
+    }
+    return file;
+}
+#else
+std::FILE* OpenSettings(const std::filesystem::path& path, std::string& problem) {
+    problem.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno != ENOENT) {
+            problem = std::strerror(errno);
+        }
+        return nullptr;
+    }
+    struct stat info {};
+    struct stat null {};
+    if (::fstat(fd, &info) != 0) {
+        problem = std::strerror(errno);
+    } else if (S_ISDIR(info.st_mode)) {
+        problem = std::strerror(EISDIR);
+    } else if (!S_ISREG(info.st_mode) &&
+               !(S_ISCHR(info.st_mode) && ::stat("/dev/null", &null) == 0 &&
+                 S_ISCHR(null.st_mode) && null.st_rdev == info.st_rdev)) {
+        problem = "not a regular file";
+    }
+    std::FILE* file = problem.empty() ? ::fdopen(fd, "rb") : nullptr;
+    if (file == nullptr) {
+        if (problem.empty()) {
+            problem = std::strerror(errno);
+        }
+        ::close(fd);
+    }
+    return file;
+}
+#endif
 
 // How many digits a plain number has before its point, counting its
 // exponent: 309 for 1.79769313486232e308.
@@ -69,11 +145,19 @@ long MagnitudeExponent(std::string_view number) {
             exponent += point ? 0 : 1;
         }
     }
-    if (i < number.size() && (number[i] == 'e' || number[i] == 'E')) {
+    // The digits are fewer than a line holds, so an exponent beyond a
+    // million cannot be brought back near 309 by them: it is clamped there,
+    // and the sum cannot overflow.
+    constexpr long kClamp = 1000000;
+    if (i + 1 < number.size() && (number[i] == 'e' || number[i] == 'E')) {
+        const bool negative = number[i + 1] == '-';
+        const char* digits = number.data() + i + 1 + (number[i + 1] == '+' ? 1 : 0);
         long shift = 0;
-        std::from_chars(number.data() + i + 1 + (number[i + 1] == '+' ? 1 : 0),
-                        number.data() + number.size(), shift);
-        exponent += shift;
+        if (std::from_chars(digits, number.data() + number.size(), shift).ec ==
+            std::errc::result_out_of_range) {
+            shift = negative ? -kClamp : kClamp;
+        }
+        exponent += std::clamp(shift, -kClamp, kClamp);
     }
     return exponent;
 }
@@ -178,16 +262,18 @@ std::filesystem::path DefaultSettingsPath() {
 #endif
 }
 
-bool ReadSettingsFile(Configuration& config, const std::filesystem::path& path) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
+bool ReadSettingsFile(Configuration& config, const std::filesystem::path& path,
+                      std::string* problem) {
+    std::string why;
+    std::FILE* const file = OpenSettings(path, why);
+    if (problem != nullptr) {
+        *problem = why;
+    }
+    if (file == nullptr) {
         return false;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return false;
-    }
-    SettingsLines lines(in);
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(file, &std::fclose);
+    SettingsLines lines(file);
     std::string line;
     if (!lines.Next(line)) { // the header: neither wording nor version is checked
         return true;
@@ -265,7 +351,7 @@ bool WriteSettingsFile(const Configuration& config, const std::filesystem::path&
 
     std::string reason;
     if (!SaveFileAtomically(path, content, reason)) {
-        message = "Unable to save " + path.string();
+        message = "Unable to save " + path.string() + ": " + reason;
         return false;
     }
     message.clear();

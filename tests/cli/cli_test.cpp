@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace zum::testing {
 namespace {
@@ -158,6 +159,83 @@ TEST(ZumConvert, UnwritableOutputsAndBadOptions) {
               2);
     EXPECT_EQ(work.Names(), std::vector<std::string>{"0511NMEA.TXT"});
     EXPECT_EQ(RunConvert({"--help"}).status, 0);
+}
+
+TEST(ZumConvert, OptionValuesThatWouldBeRoundedOrAreNotNumbersAreRefused) {
+    TempFolder work;
+    const auto log = work / "0511NMEA.TXT";
+    std::filesystem::copy_file(kGolden / "drive.nmea", log);
+    const std::vector<std::vector<std::string>> refused = {{"--tz", "5.5"},
+                                                           {"--tz", "4.5"},
+                                                           {"--tz", "nan"},
+                                                           {"--tz", "inf"},
+                                                           {"--interval-time", "2.5"},
+                                                           {"--interval-time", "nan"},
+                                                           {"--interval-time", "-inf"},
+                                                           {"--interval-distance", "nan"},
+                                                           {"--interval-distance", "inf"}};
+    for (const auto& option : refused) {
+        const Outcome run =
+            RunConvert({"--settings", "/dev/null", option[0], option[1], log.string()});
+        EXPECT_EQ(run.status, 2) << option[0] << " " << option[1];
+        EXPECT_NE(run.err.find("number"), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(work.Names(), std::vector<std::string>{"0511NMEA.TXT"});
+    EXPECT_EQ(RunConvert({"--settings", "/dev/null", "--tz", "-5", "--interval-distance", "2.5",
+                          log.string()})
+                  .status,
+              0);
+}
+
+TEST(ZumConvert, ASecondLogOfTheSameNameInTheOutputFolderIsRefused) {
+    TempFolder work;
+    TempFolder out;
+    std::filesystem::create_directories(work / "a");
+    std::filesystem::create_directories(work / "b");
+    std::filesystem::copy_file(kGolden / "drive.nmea", work / "a" / "0511NMEA.TXT");
+    std::filesystem::copy_file(kGolden / "fractional.nmea", work / "b" / "0511NMEA.TXT");
+    const Outcome run = RunConvert({"--settings", "/dev/null", "--marking", "stops", "--output-dir",
+                                    out.path().string(), (work / "a" / "0511NMEA.TXT").string(),
+                                    (work / "b" / "0511NMEA.TXT").string()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find((work / "b" / "0511NMEA.TXT").string()), std::string::npos) << run.err;
+    for (const char* suffix : kSuffixes) {
+        const std::string name = std::string("0511NMEA.TXT") + suffix;
+        EXPECT_EQ(ReadFile(out / name), ReadFile(kGolden / "drive-at-stops" / name)) << name;
+    }
+}
+
+TEST(ZumConvert, ASettingsFileThatCannotBeReadIsAnError) {
+    TempFolder work;
+    const auto log = work / "0511NMEA.TXT";
+    std::filesystem::copy_file(kGolden / "drive.nmea", log);
+    ASSERT_EQ(::mkfifo((work / "fifo").c_str(), 0600), 0);
+    for (const std::string& settings :
+         {(work / "fifo").string(), work.path().string(), std::string("/dev/zero")}) {
+        const Outcome run = RunConvert({"--settings", settings, "-q", log.string()});
+        EXPECT_EQ(run.status, 1) << settings;
+        EXPECT_EQ(run.err.find("zum-convert: cannot read " + settings + ": "), 0u) << run.err;
+    }
+    EXPECT_EQ(work.Names(), (std::vector<std::string>{"0511NMEA.TXT", "fifo"}));
+    // A missing file still means the built-in defaults.
+    EXPECT_EQ(RunConvert({"--settings", (work / "missing").string(), "-q", log.string()}).status,
+              0);
+}
+
+TEST(ZumConvert, ASummaryThatCannotBeWrittenIsAFailure) {
+    TempFolder work;
+    const auto log = work / "0511NMEA.TXT";
+    std::filesystem::copy_file(kGolden / "drive.nmea", log);
+    const auto toFullDisk = [&log](const std::string& options) {
+        TempFolder config;
+        return RunCommand("{ XDG_CONFIG_HOME=" + Quote(config.path().string()) + " " +
+                          Quote(ZUM_CONVERT) + " --settings /dev/null " + options +
+                          Quote(log.string()) + " >/dev/full; }");
+    };
+    const Outcome full = toFullDisk("");
+    EXPECT_EQ(full.status, 1);
+    EXPECT_NE(full.err.find("No space left on device"), std::string::npos) << full.err;
+    EXPECT_EQ(toFullDisk("-q ").status, 0);
 }
 
 TEST(ZumConvert, FollowsGnuConventions) {

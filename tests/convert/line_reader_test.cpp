@@ -1,5 +1,6 @@
 #include "convert/line_reader.hpp"
 
+#include <cerrno>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <string>
@@ -68,6 +69,37 @@ TEST(LineReader, ManyLinesEndingInLoneCrAreReadInLinearTime) {
     }
     EXPECT_EQ(LinesOf(bytes).size(), 200000u);
 }
+
+#ifdef __linux__ // fopencookie
+TEST(LineReader, AReadErrorKeepsItsOwnCause) {
+    // A stream that gives some bytes, then fails as a stale network file
+    // does, then reports an end.
+    struct Source {
+        int calls = 0;
+    } source;
+    cookie_io_functions_t io{};
+    io.read = [](void* cookie, char* buffer, std::size_t size) -> ssize_t {
+        switch (static_cast<Source*>(cookie)->calls++) {
+        case 0:
+            return static_cast<ssize_t>(std::snprintf(buffer, size, "$GPRMC,1\r\n"));
+        case 1:
+            errno = ESTALE;
+            return -1;
+        default:
+            return 0;
+        }
+    };
+    std::FILE* file = fopencookie(&source, "r", io);
+    ASSERT_NE(file, nullptr);
+    LineReader reader(file);
+    std::string_view line;
+    while (reader.Next(line)) {
+    }
+    EXPECT_TRUE(reader.Failed());
+    EXPECT_EQ(reader.Error(), ESTALE);
+    std::fclose(file);
+}
+#endif
 
 } // namespace
 } // namespace zum

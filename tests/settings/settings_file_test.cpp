@@ -1,10 +1,15 @@
-#include "settings/settings_file.hpp"
 #include "convert/temp_folder.hpp"
+#include "settings/settings_file.hpp"
 
 #include <gtest/gtest.h>
 #include <limits>
 #include <sstream>
 #include <tuple>
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace zum {
 namespace {
@@ -124,6 +129,12 @@ TEST(SettingsFile, AShortOrDamagedFileKeepsWhatWasReadBeforeTheDamage) {
         {"h\r\n/d\r\n 3 \r\n 2.5 \r\n 4 \r\n", 3, 2, 4},    // a fraction is rounded, halves to even
         {"h\r\n/d\r\n\t-3\t, 8\r\n 1 \r\n nan \r\n", -3, 1, 15},
         {"h\r\n/d\r\n 3 \r\n 1 \r\n 1e999 \r\n", 3, 1, 15},
+        // Exponents past any integer type: damage, never an overflow.
+        {"h\r\n/d\r\n 3 \r\n 1 \r\n 1e9223372036854775807 \r\n", 3, 1, 15},
+        {"h\r\n/d\r\n 3 \r\n 1 \r\n 0.001e-9223372036854775808 \r\n", 3, 1, 15},
+        {"h\r\n/d\r\n 3 \r\n 1 \r\n 1e99999999999999999999999 \r\n", 3, 1, 15},
+        // A line far longer than any of the layout's ends the reading.
+        {"h\r\n" + std::string(100000, '/') + "\r\n 3 \r\n", -7, 0, 15},
     };
     for (const Case& c : cases) {
         WriteFile(path, c.content);
@@ -133,6 +144,7 @@ TEST(SettingsFile, AShortOrDamagedFileKeepsWhatWasReadBeforeTheDamage) {
         EXPECT_EQ(config.IntervalByTime, c.byTime) << c.content;
         EXPECT_EQ(config.IntervalValue, c.value) << c.content;
         EXPECT_EQ(config.EnableSound19200, 1);
+        EXPECT_LT(config.DataFilePath.size(), 100u);
     }
     Configuration config = Defaults();
     EXPECT_FALSE(ReadSettingsFile(config, folder / "missing.dat"));
@@ -145,13 +157,94 @@ TEST(SettingsFile, AFailedSaveSaysSoAndKeepsThePreviousFile) {
     std::filesystem::create_directory(folder / "zum-settings.dat"); // cannot be replaced
     std::string message;
     EXPECT_FALSE(WriteSettingsFile(Defaults(), folder / "zum-settings.dat", message));
-    EXPECT_EQ(message, "Unable to save " + (folder / "zum-settings.dat").string());
+    EXPECT_EQ(message,
+              "Unable to save " + (folder / "zum-settings.dat").string() + ": Is a directory");
     EXPECT_TRUE(std::filesystem::is_directory(folder / "zum-settings.dat"));
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"zum-settings.dat"});
 
     // A missing configuration folder is made on the first save.
     EXPECT_TRUE(WriteSettingsFile(Defaults(), folder / "config" / "zum-settings.dat", message));
 }
+
+#ifndef _WIN32 // links, modes, fork and FIFOs
+TEST(SettingsFile, ASaveWritesThroughALinkAndKeepsTheMode) {
+    TempFolder folder;
+    std::filesystem::create_directory(folder / "logger");
+    const auto real = folder / "logger" / "ZUM.DAT";
+    WriteFile(real, "old");
+    std::filesystem::permissions(real, std::filesystem::perms(0600));
+    const auto link = folder / "zum-settings.dat";
+    std::filesystem::create_symlink("logger/ZUM.DAT", link);
+    std::string message;
+    ASSERT_TRUE(WriteSettingsFile(Defaults(), link, message)) << message;
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadFile(real).substr(0, kHeader.size()), kHeader);
+    EXPECT_EQ(std::filesystem::status(real).permissions(), std::filesystem::perms(0600));
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"logger", "zum-settings.dat"}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder / "logger"),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST(SettingsFile, TwoSavesAtOnceNeverTearTheFile) {
+    TempFolder folder;
+    const auto path = folder / "zum-settings.dat";
+    std::string message;
+    Configuration a = Defaults();
+    Configuration b = Defaults();
+    b.DataFilePath = std::string(3000, 'b'); // a longer file, so a torn one shows
+    ASSERT_TRUE(WriteSettingsFile(a, path, message));
+    const std::string textA = ReadFile(path);
+    ASSERT_TRUE(WriteSettingsFile(b, path, message));
+    const std::string textB = ReadFile(path);
+
+    constexpr int kSaves = 150;
+    std::vector<pid_t> savers;
+    for (const Configuration* config : {&a, &b}) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            int failures = 0;
+            for (int i = 0; i < kSaves; ++i) {
+                std::string why;
+                failures += WriteSettingsFile(*config, path, why) ? 0 : 1;
+            }
+            ::_exit(failures == 0 ? 0 : 1);
+        }
+        savers.push_back(pid);
+    }
+    int torn = 0;
+    for (int reads = 0; reads < 2000; ++reads) {
+        const std::string text = ReadFile(path);
+        torn += text == textA || text == textB ? 0 : 1;
+    }
+    for (const pid_t pid : savers) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a save failed";
+    }
+    EXPECT_EQ(torn, 0);
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"zum-settings.dat"});
+}
+
+TEST(SettingsFile, AFileThatCannotBeReadIsNamedAndNeverWaitedOn) {
+    TempFolder folder;
+    ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
+    std::string problem;
+    Configuration config = Defaults();
+    for (const std::filesystem::path& path :
+         {folder / "fifo", folder.path(), std::filesystem::path("/dev/zero")}) {
+        EXPECT_FALSE(ReadSettingsFile(config, path, &problem));
+        EXPECT_FALSE(problem.empty()) << path;
+    }
+    EXPECT_FALSE(ReadSettingsFile(config, folder / "missing", &problem));
+    EXPECT_EQ(problem, "");
+    EXPECT_TRUE(ReadSettingsFile(config, "/dev/null", &problem)); // reads as empty
+    EXPECT_EQ(problem, "");
+    EXPECT_EQ(Stored(config), Stored(Defaults()));
+}
+
+#endif
 
 } // namespace
 } // namespace zum

@@ -169,12 +169,23 @@ TEST_F(WindowTest, SaveSettingsStartAgainAndFailedSave) {
     Click(*window, "mnuSaveSettings");
     EXPECT_EQ(ReadWhole(settingsPath_), saved) << "saving unchanged settings gives the same file";
 
-    // A failed save names the file.
+    // A settings file shared through a link stays shared, and private.
+    const auto shared = dir_ / "logger.dat";
+    std::filesystem::rename(settingsPath_, shared);
+    std::filesystem::permissions(shared, std::filesystem::perms(0600));
+    std::filesystem::create_symlink(shared, settingsPath_);
+    Click(*window, "mnuSaveSettings");
+    EXPECT_TRUE(std::filesystem::is_symlink(settingsPath_));
+    EXPECT_EQ(ReadWhole(shared), saved);
+    EXPECT_EQ(std::filesystem::status(shared).permissions(), std::filesystem::perms(0600));
+
+    // A failed save names the file, then the reason.
     WriteWhole(dir_ / "plain", "x"); // nothing can be written under a plain file
     settingsPath_ = dir_ / "plain" / "zum-settings.dat";
     Click(*Start(), "mnuSaveSettings");
     EXPECT_EQ(dialogs_.messages,
-              QStringList{"Unable to save " + QString::fromStdString(settingsPath_)});
+              QStringList{"Unable to save " + QString::fromStdString(settingsPath_) +
+                          ": Not a directory"});
 }
 
 TEST_F(WindowTest, AcceptOtherTalkersIsSavedInOurOwnFileAndReadAtStartUp) {
