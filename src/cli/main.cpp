@@ -62,7 +62,9 @@ void PrintSummary(const std::string& name, const zum::RunResult& result) {
         std::cout << "; GPX: " << result.gpx->trackPoints << " track points in "
                   << result.gpx->segments
                   << (result.gpx->segments == 1 ? " segment, " : " segments, ")
-                  << result.gpx->waypoints + result.gpx->markers << " waypoints";
+                  << result.gpx->waypoints + result.gpx->markers
+                  << (result.gpx->waypoints + result.gpx->markers == 1 ? " waypoint"
+                                                                       : " waypoints");
     }
     std::cout << '\n';
 }
