@@ -192,26 +192,45 @@ void TellSkipped(const TalkerReading& reading, RunResult& result) {
     }
 }
 
-RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
-                     ConversionState& state, RunObserver* observer) {
-    RunResult result;
-    InputFile input(job.input);
+bool OpenRun(const ConversionJob& job, const InputFile& input, DrawFiles& out, OutputSet& outputs,
+             ConversionState& state, RunResult& result) {
     if (input.get() == nullptr) {
         result.status = RunStatus::InputNotOpened;
         result.message = "cannot open " + job.input.string() + ": " + Reason(input.error());
-        return result;
+        return false;
     }
-
-    DrawFiles out;
-    OutputSet outputs; // what is not committed is removed on return, before `out` goes
     if (!out.Create(job.outputStem, outputs, result.message) ||
         (job.writeGpx &&
          !out.AddGpx(job.outputStem, job.input.filename().string(), result.message))) {
         result.status = RunStatus::OutputFailed;
-        return result;
+        return false;
     }
     state.RefLatText.clear();
     state.RefLonText.clear();
+    return true;
+}
+
+RunResult CompleteRun(DrawFiles& out, OutputSet& outputs, const TalkerReading& reading,
+                      RunResult& result) {
+    if (!out.Finish(result.message) || !outputs.Commit(result.message)) {
+        result.status = RunStatus::OutputFailed;
+        return result;
+    }
+    result.records = out.Counts();
+    TellSkipped(reading, result);
+    result.gpx = out.Gpx();
+    return result;
+}
+
+RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
+                     ConversionState& state, RunObserver* observer) {
+    RunResult result;
+    InputFile input(job.input);
+    DrawFiles out;
+    OutputSet outputs; // what is not committed is removed on return, before `out` goes
+    if (!OpenRun(job, input, out, outputs, state, result)) {
+        return result;
+    }
 
     std::error_code sizeError;
     const std::uintmax_t size = std::filesystem::file_size(job.input, sizeError);
@@ -255,14 +274,7 @@ RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
         ReportRecords(beforeEnd, out.Counts(), state, *observer);
         observer->BytesRead(BytesReadSoFar(input.get()), total);
     }
-    if (!out.Finish(result.message) || !outputs.Commit(result.message)) {
-        result.status = RunStatus::OutputFailed;
-        return result;
-    }
-    result.records = out.Counts();
-    TellSkipped(reading, result);
-    result.gpx = out.Gpx();
-    return result;
+    return CompleteRun(out, outputs, reading, result);
 }
 
 std::string FormInputPath(std::string& dataFilePath, std::string_view nmeaFileName) {

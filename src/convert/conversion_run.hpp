@@ -121,6 +121,17 @@ void ApplySatellites(std::string_view line, bool automatic3d, ConversionState& s
 // Puts what a GpOnly reading passed over into the result.
 void TellSkipped(const TalkerReading& reading, RunResult& result);
 
+class InputFile;
+// The two ends of a run, shared by ConvertLog and the threaded run. OpenRun
+// opens nothing itself: it checks `input`, creates the outputs into
+// `outputs` and readies `state`; false, with `result` saying why, when the
+// run cannot start. CompleteRun finishes and commits the outputs and fills
+// in the result's counts.
+bool OpenRun(const ConversionJob& job, const InputFile& input, DrawFiles& out, OutputSet& outputs,
+             ConversionState& state, RunResult& result);
+RunResult CompleteRun(DrawFiles& out, OutputSet& outputs, const TalkerReading& reading,
+                      RunResult& result);
+
 // The window's way of naming the log: one trailing separator is removed from
 // `dataFilePath` itself (so "c:\" becomes "c:" and stays so), then the folder,
 // a separator and the file name are joined.

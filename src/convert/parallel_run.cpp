@@ -225,21 +225,11 @@ RunResult ConvertLogInParallel(const ConversionJob& job, const LiveSettings& set
     }
     RunResult result;
     InputFile input(job.input);
-    if (input.get() == nullptr) {
-        result.status = RunStatus::InputNotOpened;
-        result.message = "cannot open " + job.input.string() + ": " + Reason(input.error());
-        return result;
-    }
     DrawFiles out;
     OutputSet outputs; // what is not committed is removed on return, before `out` goes
-    if (!out.Create(job.outputStem, outputs, result.message) ||
-        (job.writeGpx &&
-         !out.AddGpx(job.outputStem, job.input.filename().string(), result.message))) {
-        result.status = RunStatus::OutputFailed;
+    if (!OpenRun(job, input, out, outputs, state, result)) {
         return result;
     }
-    state.RefLatText.clear();
-    state.RefLonText.clear();
 
     ChunkReader reader(input.get(), options.chunkSize > 0 ? options.chunkSize : 1);
     // Two blocks more than workers: one being filled, one being written out.
@@ -290,14 +280,7 @@ RunResult ConvertLogInParallel(const ConversionJob& job, const LiveSettings& set
         return result;
     }
     FinishInput(state, out, reading);
-    if (!out.Finish(result.message) || !outputs.Commit(result.message)) {
-        result.status = RunStatus::OutputFailed;
-        return result;
-    }
-    result.records = out.Counts();
-    TellSkipped(reading, result);
-    result.gpx = out.Gpx();
-    return result;
+    return CompleteRun(out, outputs, reading, result);
 }
 
 } // namespace zum

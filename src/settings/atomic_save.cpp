@@ -79,4 +79,15 @@ bool SaveFileAtomically(const std::filesystem::path& path, std::string_view cont
     return true;
 }
 
+bool SaveSettingsText(const std::filesystem::path& path, std::string_view content,
+                      std::string& message) {
+    std::string reason;
+    if (!SaveFileAtomically(path, content, reason)) {
+        message = "Unable to save " + path.string() + ": " + reason;
+        return false;
+    }
+    message.clear();
+    return true;
+}
+
 } // namespace zum

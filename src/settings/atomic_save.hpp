@@ -17,4 +17,10 @@ namespace zum {
 bool SaveFileAtomically(const std::filesystem::path& path, std::string_view content,
                         std::string& reason);
 
+// SaveFileAtomically for a settings file: on failure `message` is
+// "Unable to save " & path & ": " & the reason, as the window shows it;
+// on success it is cleared.
+bool SaveSettingsText(const std::filesystem::path& path, std::string_view content,
+                      std::string& message);
+
 } // namespace zum

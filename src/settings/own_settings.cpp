@@ -94,13 +94,7 @@ bool WriteOwnSettings(const OwnSettings& settings, const std::filesystem::path& 
     };
     line(kTalkersKey, settings.acceptOtherTalkers);
     line(kGpxKey, settings.writeGpx);
-    std::string reason;
-    if (!SaveFileAtomically(path, content, reason)) {
-        message = "Unable to save " + path.string() + ": " + reason;
-        return false;
-    }
-    message.clear();
-    return true;
+    return SaveSettingsText(path, content, message);
 }
 
 } // namespace zum

@@ -349,13 +349,7 @@ bool WriteSettingsFile(const Configuration& config, const std::filesystem::path&
     line(std::string(kHeader) + config.CompiledDate);
     const std::string content = text.str();
 
-    std::string reason;
-    if (!SaveFileAtomically(path, content, reason)) {
-        message = "Unable to save " + path.string() + ": " + reason;
-        return false;
-    }
-    message.clear();
-    return true;
+    return SaveSettingsText(path, content, message);
 }
 
 } // namespace zum
