@@ -310,33 +310,8 @@ bool GpxFile::Failed() const {
     return out_.Failed() || waypoints_.Failed() || track_.Failed();
 }
 
-bool GpxFile::join(OutputFile& part, std::string& error) {
-    std::FILE* in = std::fopen(part.TemporaryPath().string().c_str(), "rb");
-    if (in == nullptr) {
-        error = "cannot read back " + part.TemporaryPath().string() + ": " +
-                std::generic_category().message(errno);
-        return false;
-    }
-    const auto buffer = std::make_unique<char[]>(64 * 1024);
-    std::size_t got = 0;
-    while ((got = std::fread(buffer.get(), 1, 64 * 1024, in)) != 0) {
-        out_.Write({buffer.get(), got});
-    }
-    const bool failed = std::ferror(in) != 0;
-    std::fclose(in);
-    if (failed) {
-        error = "cannot read back " + part.TemporaryPath().string();
-        return false;
-    }
-    return true;
-}
-
 bool GpxFile::Close(std::string& error) {
     flushPending();
-    if (!waypoints_.Close(error) || !track_.Close(error)) {
-        Discard();
-        return false;
-    }
     out_.Write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
                "<gpx version=\"1.1\" creator=\"ZUM-POINTS\" "
                "xmlns=\"http://www.topografix.com/GPX/1/1\" "
@@ -357,7 +332,7 @@ bool GpxFile::Close(std::string& error) {
         out_.Write("\"/>\r\n");
     }
     out_.Write("  </metadata>\r\n");
-    if (!join(waypoints_, error)) {
+    if (!out_.Append(waypoints_, error)) {
         Discard();
         return false;
     }
@@ -365,7 +340,7 @@ bool GpxFile::Close(std::string& error) {
     WriteElement(out_, "    ", "name", logName_);
     if (counts_.trackPoints != 0) {
         out_.Write("    <trkseg>\r\n");
-        if (!join(track_, error)) {
+        if (!out_.Append(track_, error)) {
             Discard();
             return false;
         }

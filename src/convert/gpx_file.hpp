@@ -82,7 +82,6 @@ private:
     void writeMarker(std::string_view lat, std::string_view lon);
     void openPoint(OutputFile& file, std::string_view tag, std::string_view lat,
                    std::string_view lon);
-    bool join(OutputFile& part, std::string& error);
 
     OutputFile out_;
     OutputFile waypoints_; // the <wpt> elements, in order

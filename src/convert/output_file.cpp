@@ -4,11 +4,13 @@
 #include "convert/temporary_registry.hpp"
 
 #include <cerrno>
+#include <memory>
 #include <string>
 #include <system_error>
 #ifdef _WIN32
 #include <io.h>
 #else
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -86,6 +88,58 @@ void OutputFile::flushAndWrite(std::string_view text) {
     }
     std::memcpy(buffer_.get(), text.data(), text.size());
     used_ = text.size();
+}
+
+bool OutputFile::Append(OutputFile& part, std::string& error) {
+    if (!part.flush() || part.file_ == nullptr || std::fflush(part.file_) != 0) {
+        error = "cannot write " + part.temp_.string() + ": " +
+                describe(part.failed_ ? part.errno_ : errno);
+        return false;
+    }
+    if (!flush() || file_ == nullptr || std::fflush(file_) != 0) {
+        failed_ = true;
+        return false; // Close reports it, naming the output
+    }
+#ifdef __linux__
+    // Both are temporaries in the same folder, so the copy stays in the
+    // kernel; on file systems without it, the bytes are read back below.
+    const int source = ::open(part.temp_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (source >= 0) {
+        loff_t from = 0;
+        ssize_t copied = 0;
+        while ((copied = ::copy_file_range(source, &from, ::fileno(file_), nullptr, 1 << 30, 0)) >
+               0) {
+        }
+        const int copyError = errno;
+        ::close(source);
+        if (copied == 0) {
+            return true;
+        }
+        if (from != 0 || (copyError != EXDEV && copyError != EINVAL && copyError != ENOSYS &&
+                          copyError != EOPNOTSUPP)) {
+            failed_ = true;
+            errno_ = copyError;
+            return false;
+        }
+    }
+#endif
+    std::FILE* in = std::fopen(part.temp_.string().c_str(), "rb");
+    if (in == nullptr) {
+        error = "cannot read back " + part.temp_.string() + ": " + describe(errno);
+        return false;
+    }
+    const auto chunk = std::make_unique_for_overwrite<char[]>(kBufferSize);
+    std::size_t got = 0;
+    while ((got = std::fread(chunk.get(), 1, kBufferSize, in)) != 0) {
+        Write({chunk.get(), got});
+    }
+    const bool readFailed = std::ferror(in) != 0;
+    std::fclose(in);
+    if (readFailed) {
+        error = "cannot read back " + part.temp_.string();
+        return false;
+    }
+    return true;
 }
 
 bool OutputFile::Close(std::string& error) {

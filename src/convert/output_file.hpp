@@ -42,6 +42,12 @@ public:
     [[nodiscard]] const std::filesystem::path& TargetPath() const { return target_; }
     [[nodiscard]] const std::filesystem::path& TemporaryPath() const { return temp_; }
 
+    // Appends everything written to `part` so far, which stays open: the
+    // kernel copies the bytes where it can (Linux), else they are read back.
+    // For scratch parts, which are then discarded rather than closed, so
+    // they are never synced to disk.
+    bool Append(OutputFile& part, std::string& error);
+
     // Flushes, syncs and closes the temporary; it stays under its temporary name.
     bool Close(std::string& error);
     // The temporary now belongs to someone else (it was moved into place).
