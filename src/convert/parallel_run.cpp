@@ -58,7 +58,7 @@ void ReadBlock(Block& block, const LiveSettings& settings, TalkerMode mode) {
     BlockLines lines(block.data.get(), block.size);
     PositionReading position;
     std::string_view line;
-    while (lines.Next(line)) {
+    while (lines.NextSentence(line)) {
         const LineKind kind = ClassifyLine(line, mode);
         if (kind == LineKind::Other) {
             continue;
