@@ -296,6 +296,49 @@ void SpeedText(double value, NumberText& text) {
     }
     Digits15 d;
     Round15(value, d);
+    if (d.whole15 != 0 && d.pointPosition <= 13) {
+        // The usual case in integers: the 15 digits cut after the tenths,
+        // rounded half up by the hundredths digit, at least two digits shown.
+        static constexpr std::uint64_t kPowers[] = {1ULL,
+                                                    10ULL,
+                                                    100ULL,
+                                                    1000ULL,
+                                                    10000ULL,
+                                                    100000ULL,
+                                                    1000000ULL,
+                                                    10000000ULL,
+                                                    100000000ULL,
+                                                    1000000000ULL,
+                                                    10000000000ULL,
+                                                    100000000000ULL,
+                                                    1000000000000ULL,
+                                                    10000000000000ULL,
+                                                    100000000000000ULL,
+                                                    1000000000000000ULL};
+        std::uint64_t tenths = 0;
+        int hundredths = 0;
+        if (d.pointPosition >= 0) {
+            const std::uint64_t hundredthsWhole = d.whole15 / kPowers[13 - d.pointPosition];
+            tenths = hundredthsWhole / 10;
+            hundredths = static_cast<int>(hundredthsWhole % 10);
+        } else if (d.pointPosition == -1) {
+            hundredths = static_cast<int>(d.whole15 / kPowers[14]);
+        }
+        tenths += hundredths >= 5 ? 1 : 0;
+        char buffer[24];
+        char* p = buffer;
+        if (d.negative && tenths != 0) {
+            *p++ = '-';
+        }
+        if (tenths < 10) {
+            *p++ = '0';
+        }
+        p = std::to_chars(p, buffer + sizeof buffer, tenths).ptr;
+        p[0] = p[-1];
+        p[-1] = '.';
+        text.assign({buffer, static_cast<std::size_t>(p + 1 - buffer)});
+        return;
+    }
     // Tenths: the whole value times ten, as a digit string, rounded half away
     // from zero by the hundredths digit.
     char tenths[360];
