@@ -20,10 +20,6 @@
 namespace zum {
 namespace {
 
-bool StartsWith(std::string_view line, std::string_view tag) {
-    return line.size() >= tag.size() && std::memcmp(line.data(), tag.data(), tag.size()) == 0;
-}
-
 #if defined(__SSE2__)
 // The set bits of a 16-bit mask, without the library call std::popcount
 // becomes on processors without a popcount instruction.
