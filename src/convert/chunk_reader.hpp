@@ -2,6 +2,7 @@
 
 #include "line_end.hpp"
 #include "line_reader.hpp"
+#include "sentence_start.hpp"
 
 #include <cstddef>
 #include <cstdio>
@@ -32,6 +33,13 @@ public:
             }
         }
         return false;
+    }
+
+    // The same, but the lines that cannot be an RMC or GSA sentence (see
+    // FindSentenceStart) may be passed over without being returned.
+    bool NextSentence(std::string_view& line) {
+        next_ = FindSentenceStart(next_, end_, true);
+        return Next(line);
     }
 
 private:

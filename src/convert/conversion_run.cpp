@@ -239,7 +239,12 @@ RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
     TalkerReading reading(job.talkers);
     LineReader reader(input.get());
     std::string_view line;
-    for (std::uint32_t lines = 1; reader.Next(line); ++lines) {
+    // The window's run sees every line; without an observer the lines that
+    // cannot be sentences of interest are passed over in bulk.
+    const auto next = [&reader, observer](std::string_view& line) {
+        return observer != nullptr ? reader.Next(line) : reader.NextSentence(line);
+    };
+    for (std::uint32_t lines = 1; next(line); ++lines) {
         if (observer != nullptr) {
             const RecordCounts before = out.Counts();
             ProcessLine(line, settings, state, out, reading);

@@ -18,19 +18,21 @@ namespace {
 // before the decimal point (negative: that many zeros follow the point first).
 struct Digits15 {
     bool negative = false;
-    char digits[15];
-    int count = 0;           // trailing zeros dropped
-    int pointPosition = 0;   // decimal exponent of the first digit, plus one
-    std::uint64_t whole = 0; // the `count` digits as a whole number; 0 when not known
+    char digits[16];
+    int count = 0;         // trailing zeros dropped
+    int pointPosition = 0; // decimal exponent of the first digit, plus one
+    // The fast path's 15 digits (trailing zeros kept; byte 15 is 0) as a
+    // whole number; 0 when not known.
+    std::uint64_t whole15 = 0;
 };
 
 // The exact rounding: "-d.ddddddddddddddde-ddd", the digits %.15g gives.
-Digits15 Round15Exact(double value) {
+void Round15Exact(double value, Digits15& d) {
     char buf[32];
     const auto result =
         std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
     const char* p = buf;
-    Digits15 d;
+    d = Digits15{};
     if (*p == '-') {
         d.negative = true;
         ++p;
@@ -46,16 +48,21 @@ Digits15 Round15Exact(double value) {
     while (d.count > 0 && d.digits[d.count - 1] == '0') {
         --d.count;
     }
-    return d;
 }
 
-constexpr char kPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
-
-inline void WritePair(char* out, std::uint32_t pair) {
-    std::memcpy(out, kPairs + 2 * pair, 2);
+// The eight decimal digits of `value` (below 10^8) as ASCII, the first digit
+// in the lowest byte: the halves split per 32-bit lane, then each lane into
+// pairs per 16-bit lane, then each pair into digits per byte. The constants
+// divide exactly in the range each lane holds (x * 10486 >> 20 is x / 100 for
+// x < 10^4, x * 103 >> 10 is x / 10 for x < 100).
+inline std::uint64_t Ascii8(std::uint32_t value) {
+    const std::uint64_t high4 = value / 10000;
+    const std::uint64_t halves = high4 | ((value - high4 * 10000) << 32);
+    const std::uint64_t hundreds = ((halves * 10486) >> 20) & 0x0000007F0000007FULL;
+    const std::uint64_t pairs = hundreds | ((halves - hundreds * 100) << 16);
+    const std::uint64_t tens = ((pairs * 103) >> 10) & 0x000F000F000F000FULL;
+    const std::uint64_t digits = tens | ((pairs - tens * 10) << 8);
+    return digits + 0x3030303030303030ULL;
 }
 
 // The same digits for the magnitudes a coordinate or a speed has, without the
@@ -64,7 +71,10 @@ inline void WritePair(char* out, std::uint32_t pair) {
 // it is (m x 10^s) / 2^k, whose whole part and remainder 128-bit integers
 // give exactly. An exact tie, or a magnitude outside the range, takes the
 // general path, so the digits are always those the general path gives.
-Digits15 Round15(double value) {
+// The result is written into `d` field by field, not returned: a returned
+// struct is built on the stack and copied in 16-byte loads that wait for the
+// narrower stores just made.
+[[gnu::always_inline]] inline void Round15(double value, Digits15& d) {
 #ifdef __SIZEOF_INT128__
     const double magnitude = std::fabs(value);
     if (magnitude >= 1e-5 && magnitude < 1e15) {
@@ -129,32 +139,30 @@ Digits15 Round15(double value) {
                     mantissa = kLow;
                     ++exponent;
                 }
-                Digits15 d;
                 d.negative = value < 0;
-                // In 32-bit halves, two digits at a time from a table.
+                // The 7 digits of the high half and the 8 of the low half,
+                // eight bytes at a time; the trailing zeros counted as the
+                // top bytes equal to '0'.
                 const auto high = static_cast<std::uint32_t>(mantissa / 100000000);
                 const auto low = static_cast<std::uint32_t>(mantissa % 100000000);
-                d.digits[0] = static_cast<char>('0' + high / 1000000);
-                WritePair(d.digits + 1, high / 10000 % 100);
-                WritePair(d.digits + 3, high / 100 % 100);
-                WritePair(d.digits + 5, high % 100);
-                WritePair(d.digits + 7, low / 1000000);
-                WritePair(d.digits + 9, low / 10000 % 100);
-                WritePair(d.digits + 11, low / 100 % 100);
-                WritePair(d.digits + 13, low % 100);
-                d.count = 15;
-                d.whole = mantissa;
-                while (d.count > 0 && d.digits[d.count - 1] == '0') {
-                    --d.count;
-                    d.whole /= 10;
-                }
+                const std::uint64_t lowDigits = Ascii8(low);
+                const std::uint64_t head = (Ascii8(high) >> 8) | (lowDigits << 56);
+                const std::uint64_t tail = lowDigits >> 8;
+                std::memcpy(d.digits, &head, 8);
+                std::memcpy(d.digits + 8, &tail, 8);
+                constexpr std::uint64_t kZeros = 0x3030303030303030ULL;
+                const std::uint64_t tailDiff = tail ^ (kZeros >> 8);
+                const int zeros = tailDiff != 0 ? std::countl_zero(tailDiff) / 8 - 1
+                                                : 7 + std::countl_zero(head ^ kZeros) / 8;
+                d.count = 15 - zeros;
+                d.whole15 = mantissa;
                 d.pointPosition = exponent + 1;
-                return d;
+                return;
             }
         }
     }
 #endif
-    return Round15Exact(value);
+    Round15Exact(value, d);
 }
 
 // The 64-bit float nearest to the 15 digits: the digits as a whole number
@@ -169,11 +177,15 @@ double ValueOf(const Digits15& d, const NumberText& text) {
     if (places >= std::size(kPowers)) {
         return NumericValue(text);
     }
-    std::uint64_t whole = d.whole;
-    if (whole == 0) {
-        for (int i = 0; i < d.count; ++i) {
-            whole = whole * 10 + static_cast<unsigned>(d.digits[i] - '0');
-        }
+    if (d.whole15 != 0) {
+        // The same rational value as the trimmed digits over their power of
+        // ten, both exact, so the one correctly rounded division agrees.
+        const double magnitude = static_cast<double>(d.whole15) / kPowers[15 - d.pointPosition];
+        return d.negative ? -magnitude : magnitude;
+    }
+    std::uint64_t whole = 0;
+    for (int i = 0; i < d.count; ++i) {
+        whole = whole * 10 + static_cast<unsigned>(d.digits[i] - '0');
     }
     const double magnitude = static_cast<double>(whole) / kPowers[places];
     return d.negative ? -magnitude : magnitude;
@@ -190,7 +202,42 @@ void CoordinateText(double value, NumberText& text, double* readBack) {
         }
         return;
     }
-    const Digits15 d = Round15(value);
+    Digits15 d;
+    Round15(value, d);
+#ifdef __SIZEOF_INT128__
+    if (d.whole15 != 0 && d.pointPosition > 0) {
+        // The usual case, in registers: the 15 digits (the dropped trailing
+        // ones are zeros) with a point put in after the whole part by
+        // shifting the fraction's bytes up one; at most 16 bytes.
+        __extension__ typedef unsigned __int128 Wide;
+        std::uint64_t head = 0;
+        std::uint64_t tail = 0;
+        std::memcpy(&head, d.digits, 8);
+        std::memcpy(&tail, d.digits + 8, 8);
+        const Wide digits = head | (static_cast<Wide>(tail) << 64);
+        const int shift = 8 * d.pointPosition;
+        Wide laidOut = digits;
+        std::size_t length = static_cast<std::size_t>(d.pointPosition);
+        if (d.count > d.pointPosition) {
+            const Wide wholePart = digits & ((static_cast<Wide>(1) << shift) - 1);
+            laidOut =
+                wholePart | (static_cast<Wide>('.') << shift) | ((digits >> shift) << (shift + 8));
+            length = static_cast<std::size_t>(d.count) + 1;
+        }
+        static_assert(NumberText::kCapacity >= 17);
+        const std::size_t sign = d.negative ? 1 : 0;
+        char* out = text.overwrite(sign + length);
+        out[0] = '-';
+        const auto lowWord = static_cast<std::uint64_t>(laidOut);
+        const auto highWord = static_cast<std::uint64_t>(laidOut >> 64);
+        std::memcpy(out + sign, &lowWord, 8);
+        std::memcpy(out + sign + 8, &highWord, 8);
+        if (readBack != nullptr) {
+            *readBack = ValueOf(d, text);
+        }
+        return;
+    }
+#endif
     if (d.pointPosition > 0 && d.pointPosition <= 15) {
         // The usual case, laid out in one go: all 15 digits are stored (the
         // dropped trailing ones are zeros), so the whole part is a copy.
@@ -247,7 +294,51 @@ void SpeedText(double value, NumberText& text) {
         text.assign("0.0");
         return;
     }
-    const Digits15 d = Round15(value);
+    Digits15 d;
+    Round15(value, d);
+    if (d.whole15 != 0 && d.pointPosition <= 13) {
+        // The usual case in integers: the 15 digits cut after the tenths,
+        // rounded half up by the hundredths digit, at least two digits shown.
+        static constexpr std::uint64_t kPowers[] = {1ULL,
+                                                    10ULL,
+                                                    100ULL,
+                                                    1000ULL,
+                                                    10000ULL,
+                                                    100000ULL,
+                                                    1000000ULL,
+                                                    10000000ULL,
+                                                    100000000ULL,
+                                                    1000000000ULL,
+                                                    10000000000ULL,
+                                                    100000000000ULL,
+                                                    1000000000000ULL,
+                                                    10000000000000ULL,
+                                                    100000000000000ULL,
+                                                    1000000000000000ULL};
+        std::uint64_t tenths = 0;
+        int hundredths = 0;
+        if (d.pointPosition >= 0) {
+            const std::uint64_t hundredthsWhole = d.whole15 / kPowers[13 - d.pointPosition];
+            tenths = hundredthsWhole / 10;
+            hundredths = static_cast<int>(hundredthsWhole % 10);
+        } else if (d.pointPosition == -1) {
+            hundredths = static_cast<int>(d.whole15 / kPowers[14]);
+        }
+        tenths += hundredths >= 5 ? 1 : 0;
+        char buffer[24];
+        char* p = buffer;
+        if (d.negative && tenths != 0) {
+            *p++ = '-';
+        }
+        if (tenths < 10) {
+            *p++ = '0';
+        }
+        p = std::to_chars(p, buffer + sizeof buffer, tenths).ptr;
+        p[0] = p[-1];
+        p[-1] = '.';
+        text.assign({buffer, static_cast<std::size_t>(p + 1 - buffer)});
+        return;
+    }
     // Tenths: the whole value times ten, as a digit string, rounded half away
     // from zero by the hundredths digit.
     char tenths[360];

@@ -1,6 +1,7 @@
 #include "convert/line_reader.hpp"
 
 #include "convert/line_end.hpp"
+#include "convert/sentence_start.hpp"
 
 #include <cerrno>
 #include <cstring>
@@ -107,6 +108,39 @@ bool LineReader::Next(std::string_view& line) {
         line = std::string_view(buffer_.get() + start, stop - start);
         return true;
     }
+}
+
+// Moves `begin_` to the next line in the buffer that can be a sentence of
+// interest, or, when there is none, to the start of the last, unfinished line.
+void LineReader::passOver() {
+    const char* base = buffer_.get();
+    const char* from = base + begin_;
+    const char* end = base + end_;
+    const char* start = FindSentenceStart(from, end, !discarding_);
+    if (start == end) {
+        // No sentence starts whole in the buffer: keep only what follows the
+        // last line end, which may be the start of one.
+        start = end;
+        while (start > from && start[-1] != '\n' && start[-1] != '\r') {
+            --start;
+        }
+    }
+    if (start == from) {
+        return;
+    }
+    // A line end stands right before `start`, so whatever line was being
+    // discarded or ended in CR has ended; the LF of a CR LF cut off by the
+    // buffer's end still belongs to it.
+    begin_ = static_cast<std::size_t>(start - base);
+    discarding_ = false;
+    skipLf_ = start == end && start[-1] == '\r';
+}
+
+bool LineReader::NextSentence(std::string_view& line) {
+    if (begin_ < end_) {
+        passOver();
+    }
+    return Next(line);
 }
 
 } // namespace zum

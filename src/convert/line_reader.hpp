@@ -20,6 +20,9 @@ public:
     // The next line, without its line end; valid until the next call. False at
     // the end of the input or when reading failed (see Failed).
     bool Next(std::string_view& line);
+    // The same, but the lines that cannot be an RMC or GSA sentence (see
+    // FindSentenceStart) may be passed over without being returned.
+    bool NextSentence(std::string_view& line);
     [[nodiscard]] bool Failed() const { return failed_; }
     [[nodiscard]] int Error() const { return error_; }
 
@@ -29,6 +32,7 @@ private:
     static constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
 
     bool refill();
+    void passOver();
     std::size_t findLineEnd(std::size_t from);
 
     std::FILE* input_;

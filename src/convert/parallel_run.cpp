@@ -58,7 +58,7 @@ void ReadBlock(Block& block, const LiveSettings& settings, TalkerMode mode) {
     BlockLines lines(block.data.get(), block.size);
     PositionReading position;
     std::string_view line;
-    while (lines.Next(line)) {
+    while (lines.NextSentence(line)) {
         const LineKind kind = ClassifyLine(line, mode);
         if (kind == LineKind::Other) {
             continue;
@@ -143,11 +143,16 @@ void ApplyBlock(const Block& block, const SettingsSource& source, const LiveSett
     }
 }
 
-// Worker threads taking blocks from a queue; Stop() joins them.
+// Worker threads taking blocks from a queue; Stop() joins them. A worker
+// fills its block from the log itself (the reads take turns in queue order,
+// as the reader carries a cut line from one block into the next) and then
+// reads its sentences: copying the log out of the kernel is a large part of
+// the work, and the sequential pass, which both cores wait on, no longer
+// does it.
 class Workers {
 public:
-    Workers(unsigned count, const LiveSettings& settings, TalkerMode mode)
-        : settings_(settings), mode_(mode) {
+    Workers(unsigned count, const LiveSettings& settings, TalkerMode mode, ChunkReader& reader)
+        : settings_(settings), mode_(mode), reader_(reader) {
         for (unsigned i = 0; i < count; ++i) {
             threads_.emplace_back([this] { run(); });
         }
@@ -170,6 +175,11 @@ public:
         done_.wait(lock, [&block] { return block.stage == Block::Stage::Read; });
     }
 
+    [[nodiscard]] bool IsRead(const Block& block) {
+        const std::lock_guard lock(mutex_);
+        return block.stage == Block::Stage::Read;
+    }
+
     void Stop() {
         {
             const std::lock_guard lock(mutex_);
@@ -187,6 +197,7 @@ private:
     void run() {
         for (;;) {
             Block* block = nullptr;
+            std::size_t ticket = 0;
             {
                 std::unique_lock lock(mutex_);
                 work_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
@@ -195,7 +206,15 @@ private:
                 }
                 block = queue_.front();
                 queue_.pop_front();
+                ticket = taken_++;
             }
+            {
+                std::unique_lock lock(readMutex_);
+                turn_.wait(lock, [this, ticket] { return filled_ == ticket; });
+                block->size = reader_.Next(block->data.get());
+                ++filled_;
+            }
+            turn_.notify_all();
             ReadBlock(*block, settings_, mode_);
             {
                 const std::lock_guard lock(mutex_);
@@ -211,7 +230,12 @@ private:
     std::condition_variable work_;
     std::condition_variable done_;
     std::deque<Block*> queue_;
+    std::size_t taken_ = 0; // blocks taken from the queue, in queue order
     bool stopping_ = false;
+    ChunkReader& reader_;
+    std::mutex readMutex_;
+    std::condition_variable turn_;
+    std::size_t filled_ = 0; // blocks filled from the log: the next one's turn
     std::vector<std::thread> threads_;
 };
 
@@ -231,30 +255,28 @@ RunResult ConvertLogInParallel(const ConversionJob& job, const LiveSettings& set
         return result;
     }
 
-    ChunkReader reader(input.get(), options.chunkSize > 0 ? options.chunkSize : 1);
+    const std::size_t chunkSize = options.chunkSize > 0 ? options.chunkSize : 1;
+    ChunkReader reader(input.get(), chunkSize);
     // Two blocks more than workers: one being filled, one being written out.
     std::vector<Block> blocks(std::min<std::size_t>(options.threads + 2, kMaxBlocks));
-    Workers workers(options.threads, settings, job.talkers);
+    Workers workers(options.threads, settings, job.talkers, reader);
     TalkerReading reading(job.talkers);
     std::size_t nextRead = 0;  // blocks handed out, in input order
     std::size_t nextApply = 0; // blocks written out
-    std::size_t inFlight = 0;  // bytes of log in blocks handed out and not yet written
-    bool endOfInput = false;
+    // Bytes of log in blocks handed out and not yet written, counting each
+    // block as a chunk (the blocks are filled by the workers).
+    std::size_t inFlight = 0;
+    bool endOfInput = false; // an empty block came back: the later ones are empty too
     while (!out.Failed()) {
         while (!endOfInput && nextRead - nextApply < blocks.size() &&
-               (nextRead == nextApply || inFlight + reader.Capacity() <= kInFlightBudget)) {
+               (nextRead == nextApply || inFlight + chunkSize <= kInFlightBudget)) {
             Block& block = blocks[nextRead % blocks.size()];
             if (!block.data) {
                 block.data = std::make_unique_for_overwrite<char[]>(reader.Capacity());
                 block.texts = std::make_unique_for_overwrite<char[]>(kTextCapacity);
                 block.sentences.reserve(kMaxSentences);
             }
-            block.size = reader.Next(block.data.get());
-            if (block.size == 0) {
-                endOfInput = true;
-                break;
-            }
-            inFlight += block.size;
+            inFlight += chunkSize;
             workers.Queue(block);
             ++nextRead;
         }
@@ -263,14 +285,17 @@ RunResult ConvertLogInParallel(const ConversionJob& job, const LiveSettings& set
         }
         Block& block = blocks[nextApply % blocks.size()];
         workers.WaitUntilRead(block);
+        endOfInput = endOfInput || block.size == 0;
         ApplyBlock(block, source, settings, state, out, reading);
-        inFlight -= block.size;
-        block.stage = Block::Stage::Free;
+        inFlight -= chunkSize;
         // A block that held an overlong line gives its memory back, unless
-        // the reader still keeps the start of the next line in it.
-        if (block.size > 2 * options.chunkSize && nextApply + 1 != nextRead) {
+        // the reader still keeps the start of the next line in it (the next
+        // block is not filled yet).
+        if (block.size > 2 * chunkSize && nextApply + 1 != nextRead &&
+            workers.IsRead(blocks[(nextApply + 1) % blocks.size()])) {
             block.data.reset();
         }
+        block.stage = Block::Stage::Free;
         ++nextApply;
     }
     workers.Stop();

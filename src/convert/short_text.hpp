@@ -14,6 +14,7 @@ namespace zum {
 // the conversion makes fits whole.
 template <std::size_t Capacity> class ShortText {
 public:
+    static constexpr std::size_t kCapacity = Capacity;
     ShortText() = default;
     ShortText(std::string_view text) { assign(text); }
     // Copies only the characters in use: the texts are short, the capacity is not.
@@ -47,6 +48,12 @@ public:
         }
     }
     void clear() { size_ = 0; }
+    // The text's storage for the caller to fill, its size set to `n` (at most
+    // the capacity); the caller may write anywhere up to the capacity.
+    char* overwrite(std::size_t n) {
+        size_ = std::min(n, Capacity);
+        return data_;
+    }
 
     [[nodiscard]] std::string_view view() const { return {data_, size_}; }
     operator std::string_view() const { return view(); }

@@ -1,8 +1,11 @@
+#include "convert/chunk_reader.hpp"
 #include "convert/line_reader.hpp"
+#include "convert/talker.hpp"
 
 #include <cerrno>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -100,6 +103,95 @@ TEST(LineReader, AReadErrorKeepsItsOwnCause) {
     std::fclose(file);
 }
 #endif
+
+// The lines of interest (any RMC or GSA sentence) in `bytes`, read with Next
+// or NextSentence, from a file or as one block.
+enum class Reading { Every, Sentences, Block };
+Lines SentencesOf(const std::string& bytes, Reading how) {
+    const auto ofInterest = [](std::string_view line) {
+        return ClassifySentence(line, TalkerMode::Any) != SentenceKind::Other;
+    };
+    Lines lines;
+    std::string_view line;
+    if (how == Reading::Block) {
+        BlockLines block(bytes.data(), bytes.size());
+        while (block.NextSentence(line)) {
+            if (ofInterest(line)) {
+                lines.emplace_back(line);
+            }
+        }
+        return lines;
+    }
+    std::FILE* file = std::tmpfile();
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::rewind(file);
+    LineReader reader(file);
+    while (how == Reading::Every ? reader.Next(line) : reader.NextSentence(line)) {
+        if (ofInterest(line)) {
+            lines.emplace_back(line);
+        }
+    }
+    EXPECT_FALSE(reader.Failed());
+    std::fclose(file);
+    return lines;
+}
+
+TEST(LineReader, PassingOverLinesKeepsEverySentence) {
+    // Sentences among other lines, look-alikes ("RMC" inside a line, after a
+    // '$' that starts no line, cut by a line end), short and empty lines,
+    // every line end, and overlong lines (some starting like a sentence), in
+    // a random order over several buffer refills.
+    const std::vector<std::string> pieces = {
+        "$GPRMC,1,A,3930.84,N,11951.54,W,0.0,271.5,110506,,*3D",
+        "$GNGSA,A,3,32,18,,,2.3,1.5,1.8*3C",
+        "$GPGGA,190334,3930.8400,N,11951.5400,W,2,10,1.5*48",
+        "$GPGSV,3,1,10,32,63,069,36*7C",
+        "x$GPRMC,1,A",
+        "GPRMC,1,A",
+        "$GPRM",
+        "$\nGSA,",
+        "$GP\rRMC,",
+        "junk RMC GSA $GPRMC",
+        "$GPGSA",
+        "$RMC",
+        "",
+        "$GPRMC,1,A" + std::string(LineReader::kMaxLine, '9'),
+        std::string(LineReader::kMaxLine - 5, 'z'),
+    };
+    const std::vector<std::string> ends = {"\r\n", "\n", "\r"};
+    std::mt19937 random(511);
+    std::string bytes;
+    for (int i = 1; bytes.size() < 5 * LineReader::kMaxLine; ++i) {
+        // An overlong line now and then, the rest at random.
+        const std::size_t piece =
+            i % 30000 == 0 ? pieces.size() - 1 - (i / 30000) % 2 : random() % (pieces.size() - 2);
+        bytes += pieces[piece];
+        bytes += ends[random() % ends.size()];
+    }
+    bytes += "$GPRMC,last";
+    const Lines every = SentencesOf(bytes, Reading::Every);
+    EXPECT_GT(every.size(), 10000U);
+    EXPECT_EQ(SentencesOf(bytes, Reading::Sentences), every);
+    EXPECT_EQ(SentencesOf(bytes, Reading::Block), every);
+    // An overlong line of "$GPRMC"s: wherever a refill cuts it, what follows
+    // the cut is still part of it, not a line start.
+    for (std::size_t pad = 0; pad < 6; ++pad) {
+        std::string overlong(pad, 'q');
+        while (overlong.size() < 5 * LineReader::kMaxLine / 2) {
+            overlong += "$GPRMC";
+        }
+        overlong += "\n$GPGSA,next\n";
+        EXPECT_EQ(SentencesOf(overlong, Reading::Sentences), Lines{"$GPGSA,next"}) << pad;
+    }
+    // Short inputs: a sentence at the very start, at the end without a line
+    // end, and the CR of a CR LF as the last byte.
+    for (const std::string& small : {std::string("$GPRMC,1"), std::string("a\r\n$GPGSA,1\r"),
+                                     std::string("$GPRMC\r"), std::string("RMC\n$GPRMC")}) {
+        EXPECT_EQ(SentencesOf(small, Reading::Sentences), SentencesOf(small, Reading::Every))
+            << small;
+        EXPECT_EQ(SentencesOf(small, Reading::Block), SentencesOf(small, Reading::Every)) << small;
+    }
+}
 
 } // namespace
 } // namespace zum

@@ -81,6 +81,68 @@ TEST(NumberTables, CoordinateTextHasPrintfsDigitsAndReadsBackExactly) {
     }
 }
 
+// The tenths of printf's 15 digits, rounded half away from zero by the
+// hundredths digit, at least one digit before the point, no "-" on zero.
+std::string TenthsOfPrintf(double value) {
+    const std::string plain = PlainDecimalOfPrintf(value);
+    const bool negative = plain[0] == '-';
+    std::string digits = plain.substr(negative ? 1 : 0);
+    std::size_t point = digits.find('.');
+    if (point == std::string::npos) {
+        point = digits.size();
+        digits += '.';
+    }
+    digits += "00";
+    std::string tenths = (point == 0 ? "0" : digits.substr(0, point)) + digits[point + 1];
+    if (digits[point + 2] >= '5') {
+        std::size_t i = tenths.size();
+        while (i > 0 && tenths[i - 1] == '9') {
+            tenths[--i] = '0';
+        }
+        if (i == 0) {
+            tenths.insert(0, "1");
+        } else {
+            ++tenths[i - 1];
+        }
+    }
+    while (tenths.size() > 2 && tenths[0] == '0') {
+        tenths.erase(0, 1);
+    }
+    const bool zero = tenths.find_first_not_of('0') == std::string::npos;
+    return (negative && !zero ? "-" : "") + tenths.substr(0, tenths.size() - 1) + "." +
+           tenths.back();
+}
+
+TEST(NumberTables, SpeedTextHasTheTenthsOfPrintfsDigits) {
+    std::mt19937_64 random(1852);
+    std::uniform_real_distribution<double> exponent(-4.0, 15.0);
+    std::uniform_int_distribution<std::int64_t> hundredths(0, 99999999);
+    int failures = 0;
+    for (int i = 0; i < kValues && failures < 10; ++i) {
+        double value = 0;
+        switch (i % 3) {
+        case 0: // every magnitude, up to where the integer path ends and beyond
+            value = std::pow(10.0, exponent(random));
+            break;
+        case 1: // speeds near a half tenth, and knots turned into km/h and mph
+            value = static_cast<double>(hundredths(random) / 10 * 10 + 5) / 100.0 *
+                    (i % 2 == 0 ? 1.852 : 1.150779);
+            break;
+        default: // just below a carry into a new digit: 9.95, 99.95, ...
+            value = std::pow(10.0, static_cast<double>(i % 12)) - 0.05 +
+                    static_cast<double>(hundredths(random) % 3 - 1) * 1e-9;
+            break;
+        }
+        value = (i & 8) != 0 ? -value : value;
+        const std::string expected = TenthsOfPrintf(value);
+        if (SpeedText(value).view() != expected) {
+            ++failures;
+            ADD_FAILURE() << "value " << value << ": " << SpeedText(value).str() << ", expected "
+                          << expected;
+        }
+    }
+}
+
 // The degrees of a field of plain digits, read as its parts were always read.
 double DegreesFromParts(const std::string& field) {
     if (NumericValue(field) == 0.0) {
