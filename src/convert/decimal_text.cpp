@@ -325,7 +325,7 @@ void SpeedText(double value, NumberText& text) {
             hundredths = static_cast<int>(d.whole15 / kPowers[14]);
         }
         tenths += hundredths >= 5 ? 1 : 0;
-        char buffer[24];
+        char buffer[24] = {}; // cleared: g++ cannot see that to_chars writes p[-1]
         char* p = buffer;
         if (d.negative && tenths != 0) {
             *p++ = '-';
