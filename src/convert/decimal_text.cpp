@@ -325,7 +325,11 @@ void SpeedText(double value, NumberText& text) {
             hundredths = static_cast<int>(d.whole15 / kPowers[14]);
         }
         tenths += hundredths >= 5 ? 1 : 0;
-        char buffer[24] = {}; // cleared: g++ cannot see that to_chars writes p[-1]
+        char digits[20];
+        const auto count =
+            static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, tenths).ptr -
+                                     digits); // at least one digit
+        char buffer[24];
         char* p = buffer;
         if (d.negative && tenths != 0) {
             *p++ = '-';
@@ -333,9 +337,10 @@ void SpeedText(double value, NumberText& text) {
         if (tenths < 10) {
             *p++ = '0';
         }
-        p = std::to_chars(p, buffer + sizeof buffer, tenths).ptr;
-        p[0] = p[-1];
-        p[-1] = '.';
+        std::memcpy(p, digits, count - 1);
+        p += count - 1;
+        *p++ = '.';
+        *p = digits[count - 1];
         text.assign({buffer, static_cast<std::size_t>(p + 1 - buffer)});
         return;
     }
