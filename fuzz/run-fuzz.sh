@@ -17,7 +17,7 @@ logs=$here/corpus-logs
 mkdir -p "$crashes" "$logs"
 
 failed=0
-for entry in line_processor:nmea.dict parallel_run:nmea.dict settings_reader:settings.dict; do
+for entry in line_processor:nmea.dict whole_run:nmea.dict parallel_run:nmea.dict settings_reader:settings.dict; do
     name=${entry%%:*}
     dict=$here/${entry#*:}
     binary=$build/fuzz/${name}_fuzz
@@ -33,13 +33,13 @@ for entry in line_processor:nmea.dict parallel_run:nmea.dict settings_reader:set
     # The first corpus folder receives the new entries; the seeds stay as they are.
     "$binary" -max_total_time="$seconds" -dict="$dict" -timeout=10 -rss_limit_mb=2048 \
         -print_final_stats=1 -artifact_prefix="$crashes/$name-" \
-        "$found" "$here/corpus/$name" >"$log" 2>&1
+        "$found" "$here/corpus/${name/whole_run/line_processor}" >"$log" 2>&1
     status=$?
     executions=$(awk '/stat::number_of_executed_units/ { print $2 }' "$log")
     speed=$(awk '/stat::average_exec_per_sec/ { print $2 }' "$log")
     coverage=$(grep -o 'cov: [0-9]*' "$log" | tail -1)
     echo "   ${executions:-?} executions (${speed:-?}/s), ${coverage:-cov: ?}," \
-        "corpus $(find "$found" -type f | wc -l) new + $(find "$here/corpus/$name" -type f | wc -l) seeds"
+        "corpus $(find "$found" -type f | wc -l) new + $(find "$here/corpus/${name/whole_run/line_processor}" -type f | wc -l) seeds"
     if ((status != 0)); then
         failed=1
         echo "   CRASH (exit $status):"
