@@ -239,12 +239,10 @@ RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
     TalkerReading reading(job.talkers);
     LineReader reader(input.get());
     std::string_view line;
-    // The window's run sees every line; without an observer the lines that
-    // cannot be sentences of interest are passed over in bulk.
-    const auto next = [&reader, observer](std::string_view& line) {
-        return observer != nullptr ? reader.Next(line) : reader.NextSentence(line);
-    };
-    for (std::uint32_t lines = 1; next(line); ++lines) {
+    // Lines that cannot be sentences of interest are passed over in bulk. An
+    // observer still hears at least once per buffer read, so the window
+    // stays responsive however long a stretch of other lines is.
+    for (std::uint32_t lines = 1; reader.NextSentence(line); ++lines) {
         if (observer != nullptr) {
             const RecordCounts before = out.Counts();
             ProcessLine(line, settings, state, out, reading);
