@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ui/window/main_window.hpp"
 #include "support/scripted_dialogs.hpp"
 #include "ui/files/file_list.hpp"
 #include "ui/files/file_panel.hpp"
 #include "ui/files/folder_list.hpp"
+#include "ui/window/main_window.hpp"
 
 #include <QLineEdit>
 #include <QTemporaryDir>
