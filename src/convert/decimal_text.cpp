@@ -74,30 +74,32 @@ inline std::uint64_t Ascii8(std::uint32_t value) {
 // The result is written into `d` field by field, not returned: a returned
 // struct is built on the stack and copied in 16-byte loads that wait for the
 // narrower stores just made.
+// Powers of ten up to the largest a 64-bit word holds.
+constexpr std::uint64_t kPowersOfTen[] = {1ULL,
+                                          10ULL,
+                                          100ULL,
+                                          1000ULL,
+                                          10000ULL,
+                                          100000ULL,
+                                          1000000ULL,
+                                          10000000ULL,
+                                          100000000ULL,
+                                          1000000000ULL,
+                                          10000000000ULL,
+                                          100000000000ULL,
+                                          1000000000000ULL,
+                                          10000000000000ULL,
+                                          100000000000000ULL,
+                                          1000000000000000ULL,
+                                          10000000000000000ULL,
+                                          100000000000000000ULL,
+                                          1000000000000000000ULL,
+                                          10000000000000000000ULL};
+
 [[gnu::always_inline]] inline void Round15(double value, Digits15& d) {
 #ifdef __SIZEOF_INT128__
     const double magnitude = std::fabs(value);
     if (magnitude >= 1e-5 && magnitude < 1e15) {
-        static constexpr std::uint64_t kPowers[] = {1ULL,
-                                                    10ULL,
-                                                    100ULL,
-                                                    1000ULL,
-                                                    10000ULL,
-                                                    100000ULL,
-                                                    1000000ULL,
-                                                    10000000ULL,
-                                                    100000000ULL,
-                                                    1000000000ULL,
-                                                    10000000000ULL,
-                                                    100000000000ULL,
-                                                    1000000000000ULL,
-                                                    10000000000000ULL,
-                                                    100000000000000ULL,
-                                                    1000000000000000ULL,
-                                                    10000000000000000ULL,
-                                                    100000000000000000ULL,
-                                                    1000000000000000000ULL,
-                                                    10000000000000000000ULL};
         constexpr std::uint64_t kLow = 100000000000000ULL; // 10^14
         constexpr std::uint64_t kHigh = kLow * 10;
         // Normal and below 2^50: the 53-bit mantissa m and k between 3 and 70.
@@ -116,7 +118,7 @@ inline std::uint64_t Ascii8(std::uint32_t value) {
         }
         __extension__ typedef unsigned __int128 Wide;
         const auto scaledBy = [&](int s, Wide& remainder) {
-            const Wide product = static_cast<Wide>(m) * kPowers[s];
+            const Wide product = static_cast<Wide>(m) * kPowersOfTen[s];
             const Wide whole = product >> k;
             remainder = product - (whole << k);
             return static_cast<std::uint64_t>(whole);
@@ -299,30 +301,14 @@ void SpeedText(double value, NumberText& text) {
     if (d.whole15 != 0 && d.pointPosition <= 13) {
         // The usual case in integers: the 15 digits cut after the tenths,
         // rounded half up by the hundredths digit, at least two digits shown.
-        static constexpr std::uint64_t kPowers[] = {1ULL,
-                                                    10ULL,
-                                                    100ULL,
-                                                    1000ULL,
-                                                    10000ULL,
-                                                    100000ULL,
-                                                    1000000ULL,
-                                                    10000000ULL,
-                                                    100000000ULL,
-                                                    1000000000ULL,
-                                                    10000000000ULL,
-                                                    100000000000ULL,
-                                                    1000000000000ULL,
-                                                    10000000000000ULL,
-                                                    100000000000000ULL,
-                                                    1000000000000000ULL};
         std::uint64_t tenths = 0;
         int hundredths = 0;
         if (d.pointPosition >= 0) {
-            const std::uint64_t hundredthsWhole = d.whole15 / kPowers[13 - d.pointPosition];
+            const std::uint64_t hundredthsWhole = d.whole15 / kPowersOfTen[13 - d.pointPosition];
             tenths = hundredthsWhole / 10;
             hundredths = static_cast<int>(hundredthsWhole % 10);
         } else if (d.pointPosition == -1) {
-            hundredths = static_cast<int>(d.whole15 / kPowers[14]);
+            hundredths = static_cast<int>(d.whole15 / kPowersOfTen[14]);
         }
         tenths += hundredths >= 5 ? 1 : 0;
         char digits[20];
