@@ -86,15 +86,17 @@ protected:
 
     // The five files the core makes on its own from a copy of the log.
     std::vector<std::string> Direct(const LiveSettings& settings,
-                                    TalkerMode talkers = TalkerMode::GpOnly) const {
+                                    TalkerMode talkers = TalkerMode::GpOnly,
+                                    bool gpx = false) const {
         std::filesystem::create_directory(dir_ / "direct");
         const std::filesystem::path copy = dir_ / "direct" / log_.filename();
         std::filesystem::copy_file(log_, copy, std::filesystem::copy_options::overwrite_existing);
         ConversionState state;
-        EXPECT_EQ(ConvertLog({.input = copy, .outputStem = copy, .talkers = talkers},
-                             FixedSettings(settings), state, nullptr)
-                      .status,
-                  RunStatus::Done);
+        EXPECT_EQ(
+            ConvertLog({.input = copy, .outputStem = copy, .writeGpx = gpx, .talkers = talkers},
+                       FixedSettings(settings), state, nullptr)
+                .status,
+            RunStatus::Done);
         return Outputs(copy);
     }
 
@@ -150,8 +152,7 @@ TEST_F(WindowRunTest, SkippedOtherTalkersAreOfferedAfterDone) {
     EXPECT_EQ(dialogs_.questions, QStringList{question});
     EXPECT_EQ(StatusText(*window), "DONE");
     EXPECT_FALSE(item->isChecked());
-    const std::vector<std::string> gp = Direct(settings);
-    EXPECT_EQ(Outputs(log_), gp);
+    EXPECT_EQ(Outputs(log_), Direct(settings));
     EXPECT_EQ(Count(Outputs(log_)[0], "\r\n"), kPositions / 2 + 2);
 
     // Yes: the item is ticked and the log converted again, reading every talker.
@@ -171,36 +172,23 @@ TEST_F(WindowRunTest, SkippedOtherTalkersAreOfferedAfterDone) {
     EXPECT_TRUE(dialogs_.messages.isEmpty());
 }
 
-// "Also Write GPX File": in the Settings menu before Accept Other Talkers,
-// off until checked, then the same GPX as the core's beside the same five
-// files; saved in our own file and checked again at the next start.
+// "Also Write GPX File": off until checked, then the same GPX as the core's
+// beside the same five files; saved in our own file and checked again at the
+// next start.
 TEST_F(WindowRunTest, AlsoWriteGpxFileGivesTheCoresGpxAndIsSaved) {
     auto window = StartWithLog();
-    const QList<QAction*> items =
-        window->findChild<QMenu*>(QStringLiteral("mnuSettings"))->actions();
-    QAction* const item = items.at(items.size() - 2);
-    ASSERT_EQ(item->objectName(), "mnuWriteGpx");
-    EXPECT_EQ(item->text(), "Also Write &GPX File");
+    auto* item = window->findChild<QAction*>(QStringLiteral("mnuWriteGpx"));
     EXPECT_FALSE(item->isChecked());
     const std::filesystem::path gpx = log_.string() + ".gpx";
     Click(*window, "mnuConvert");
     EXPECT_FALSE(std::filesystem::exists(gpx));
-    const std::vector<std::string> withoutGpx = Outputs(log_);
 
     Click(*window, "mnuWriteGpx");
     EXPECT_TRUE(item->isChecked());
     Click(*window, "mnuConvert");
     EXPECT_EQ(StatusText(*window), "DONE");
-    EXPECT_EQ(Outputs(log_), withoutGpx);
-    std::filesystem::create_directory(dir_ / "direct");
-    const std::filesystem::path copy = dir_ / "direct" / log_.filename();
-    std::filesystem::copy_file(log_, copy);
-    ConversionJob job{copy, copy};
-    job.writeGpx = true;
-    ConversionState state;
-    ASSERT_EQ(ConvertLog(job, FixedSettings(window->CurrentSettings()), state).status,
-              RunStatus::Done);
-    EXPECT_EQ(ReadWhole(gpx), ReadWhole(copy.string() + ".gpx"));
+    EXPECT_EQ(Outputs(log_), Direct(window->CurrentSettings(), TalkerMode::GpOnly, true));
+    EXPECT_EQ(ReadWhole(gpx), ReadWhole((dir_ / "direct" / log_.filename()).string() + ".gpx"));
     EXPECT_EQ(Count(ReadWhole(gpx), "<wpt "), kPositions + kPositions / 5);
 
     Click(*window, "mnuSaveSettings");
@@ -405,7 +393,6 @@ TEST(WindowProgram, HelpAndVersionNeedNoDisplay) {
         const char* option;
         const char* output;
     } cases[] = {{"--help", "Usage: zum-points [options] [LOG]"},
-                 {"-h", "--settings <FILE>"},
                  {"--version", "zum-points 2.0.2"}};
     for (const auto& c : cases) {
         QProcess program;
