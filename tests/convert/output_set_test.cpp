@@ -1,6 +1,6 @@
+#include "conversion_fixture.hpp"
 #include "convert/conversion_run.hpp"
 #include "convert/output_set.hpp"
-#include "temp_folder.hpp"
 
 #include <gtest/gtest.h>
 
@@ -14,10 +14,6 @@
 
 namespace zum::testing {
 namespace {
-
-using Lines = std::vector<std::string>;
-const char* kSuffixes[] = {"_draw.txt", "_time.txt", "_sat.txt", "_speed.txt", "_2d.txt"};
-const std::string kRmc = "$GPRMC,190334,A,3930.8708,N,11951.5388,W,0.0,216.7,110306,15.2,E,D*34";
 
 unsigned ModeOf(const std::filesystem::path& path) {
     struct stat info {};
@@ -85,9 +81,7 @@ TEST(OutputSet, AProtectedOutputLeavesAllFivePreviousOnes) {
     TempFolder folder;
     const auto log = folder / "0511NMEA.TXT";
     WriteFile(log, kRmc + "\r\n");
-    for (const char* suffix : kSuffixes) {
-        WriteFile(log.string() + suffix, "previous\r\n");
-    }
+    WritePreviousOutputs(log);
     const auto sat = log.string() + "_sat.txt";
     if (!SetImmutable(sat, true)) {
         GTEST_SKIP() << "cannot make a file immutable here";
@@ -96,9 +90,7 @@ TEST(OutputSet, AProtectedOutputLeavesAllFivePreviousOnes) {
     SetImmutable(sat, false);
     EXPECT_EQ(result.status, RunStatus::OutputFailed);
     EXPECT_NE(result.message.find("_sat.txt"), std::string::npos) << result.message;
-    for (const char* suffix : kSuffixes) {
-        EXPECT_EQ(ReadFile(log.string() + suffix), "previous\r\n") << suffix;
-    }
+    ExpectPreviousOutputs(log);
     EXPECT_EQ(folder.Names().size(), 6u); // no temporaries, no old copies
 }
 
