@@ -9,6 +9,27 @@
 
 namespace zum::testing {
 
+using Lines = std::vector<std::string>;
+
+const std::string kRmc = "$GPRMC,190334,A,3930.8708,N,11951.5388,W,0.0,216.7,110306,15.2,E,D*34";
+const std::string kGsa3 = "$GPGSA,A,3,05,06,07,10,15,16,18,21,26,29,,,2.3,1.3,1.8*3B";
+const std::string kGsa2 = "$GPGSA,A,2,05,06,07,,,,,,,,,,2.3,1.3,1.8*3D";
+inline const char* const kSuffixes[] = {"_draw.txt", "_time.txt", "_sat.txt", "_speed.txt",
+                                        "_2d.txt"};
+
+// Fills each of the five outputs beside `log` with "previous", or checks
+// that each still holds it.
+inline void WritePreviousOutputs(const std::filesystem::path& log) {
+    for (const char* suffix : kSuffixes) {
+        WriteFile(log.string() + suffix, "previous\r\n");
+    }
+}
+inline void ExpectPreviousOutputs(const std::filesystem::path& log) {
+    for (const char* suffix : kSuffixes) {
+        EXPECT_EQ(ReadFile(log.string() + suffix), "previous\r\n") << suffix;
+    }
+}
+
 // The five outputs of a run, each as its lines without "BEGIN …" and "END",
 // after checking that the file is framed by them and uses CR LF throughout.
 struct Outputs {

@@ -1,23 +1,15 @@
+#include "conversion_fixture.hpp"
 #include "convert/conversion_run.hpp"
 #include "convert/output_set.hpp"
-#include "temp_folder.hpp"
 
 #include <gtest/gtest.h>
 
-// Links, modes and file flags as Linux has them.
+// Links and modes as Linux has them.
 #ifdef __linux__
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace zum::testing {
 namespace {
-
-using Lines = std::vector<std::string>;
-const char* kSuffixes[] = {"_draw.txt", "_time.txt", "_sat.txt", "_speed.txt", "_2d.txt"};
-const std::string kRmc = "$GPRMC,190334,A,3930.8708,N,11951.5388,W,0.0,216.7,110306,15.2,E,D*34";
 
 unsigned ModeOf(const std::filesystem::path& path) {
     struct stat info {};
@@ -29,20 +21,6 @@ RunResult ConvertBeside(const std::filesystem::path& log) {
     ConversionState state;
     LiveSettings settings;
     return ConvertLog({log, log}, FixedSettings(settings), state);
-}
-
-// Sets or clears the immutable flag; false where the file system or the
-// user cannot.
-bool SetImmutable(const std::filesystem::path& path, bool on) {
-    const int fd = ::open(path.c_str(), O_RDONLY);
-    int flags = 0;
-    bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    if (fd >= 0) {
-        ::close(fd);
-    }
-    return done;
 }
 
 TEST(OutputSet, AFailedReplacementPutsBackEveryEarlierFile) {
@@ -79,27 +57,6 @@ TEST(OutputSet, AFailedReplacementPutsBackEveryEarlierFile) {
     for (const std::string& name : names) {
         EXPECT_EQ(ReadFile(folder / name), "new " + name);
     }
-}
-
-TEST(OutputSet, AProtectedOutputLeavesAllFivePreviousOnes) {
-    TempFolder folder;
-    const auto log = folder / "0511NMEA.TXT";
-    WriteFile(log, kRmc + "\r\n");
-    for (const char* suffix : kSuffixes) {
-        WriteFile(log.string() + suffix, "previous\r\n");
-    }
-    const auto sat = log.string() + "_sat.txt";
-    if (!SetImmutable(sat, true)) {
-        GTEST_SKIP() << "cannot make a file immutable here";
-    }
-    const RunResult result = ConvertBeside(log);
-    SetImmutable(sat, false);
-    EXPECT_EQ(result.status, RunStatus::OutputFailed);
-    EXPECT_NE(result.message.find("_sat.txt"), std::string::npos) << result.message;
-    for (const char* suffix : kSuffixes) {
-        EXPECT_EQ(ReadFile(log.string() + suffix), "previous\r\n") << suffix;
-    }
-    EXPECT_EQ(folder.Names().size(), 6u); // no temporaries, no old copies
 }
 
 TEST(OutputSet, ReplacedOutputsKeepModeAndLinksNewOnesGetTheDefault) {

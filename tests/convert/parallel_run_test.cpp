@@ -9,8 +9,6 @@
 namespace zum::testing {
 namespace {
 
-const char* kSuffixes[] = {"_draw.txt", "_time.txt", "_sat.txt", "_speed.txt", "_2d.txt"};
-
 // The five outputs' bytes, one after the other, with the record counts.
 std::string Run(const std::filesystem::path& log, const LiveSettings& settings,
                 const ParallelOptions& options, TalkerMode talkers = TalkerMode::GpOnly) {
@@ -54,10 +52,7 @@ void ExpectSameAtEveryThreadCount(const std::filesystem::path& log,
     }
 }
 
-const std::string kRmc = "$GPRMC,190334,A,3930.8708,N,11951.5388,W,0.0,216.7,110306,15.2,E,D*34";
 const std::string kRmc2 = "$GPRMC,190400,A,3931.8708,S,11952.5388,E,12.5,216.7,110306,15.2,E,D";
-const std::string kGsa3 = "$GPGSA,A,3,05,06,07,10,15,16,18,21,26,29,,,2.3,1.3,1.8*3B";
-const std::string kGsa2 = "$GPGSA,A,2,05,06,07,,,,,,,,,,2.3,1.3,1.8*3D";
 
 TEST(ParallelRun, EveryBlockEdgeAndLineEndGivesTheSameBytes) {
     // Every form of line end, an unusable position, other sentences, a CR LF
