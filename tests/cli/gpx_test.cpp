@@ -15,10 +15,6 @@ struct Point {
     double lat, lon;
 };
 
-bool InGpxRange(const Point& p) {
-    return p.lat >= -90 && p.lat <= 90 && p.lon >= -180 && p.lon < 180;
-}
-
 // The positions of a draw file's records that GPX can hold ("lat,lon,...");
 // records without a position (",, ,Arrow Up Right") have none.
 std::vector<Point> PlacedRecords(const std::filesystem::path& path) {
@@ -29,7 +25,7 @@ std::vector<Point> PlacedRecords(const std::filesystem::path& path) {
         }
         char* end = nullptr;
         const Point p{std::strtod(line.c_str(), &end), std::strtod(end + 1, nullptr)};
-        if (InGpxRange(p)) {
+        if (p.lat >= -90 && p.lat <= 90 && p.lon >= -180 && p.lon < 180) {
             points.push_back(p);
         }
     }
