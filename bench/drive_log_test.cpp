@@ -100,20 +100,11 @@ TEST(DriveLog, EverySecondHoldsTheReceiversSentenceMix) {
         for (std::size_t i = 3; i < 15; ++i) {
             used += gsa[i].empty() ? 0 : 1;
         }
-        if (fix == 1) {
-            EXPECT_EQ(rmc[2], "V");
-            EXPECT_EQ(rmc[3], "");
-            EXPECT_EQ(rmc[7], "");
-            EXPECT_EQ(used, 0);
-        } else {
-            EXPECT_EQ(rmc[2], "A");
-            if (fix == 2) {
-                EXPECT_EQ(used, 3);
-            } else {
-                EXPECT_GE(used, 4);
-            }
-            EXPECT_LE(std::strtod(std::string(rmc[7]).c_str(), nullptr), 70 / 1.150779448 + 0.05);
-        }
+        // No fix: no position, speed or satellites; 2-D uses three, 3-D four or more.
+        EXPECT_EQ(rmc[2], fix == 1 ? "V" : "A");
+        EXPECT_EQ(rmc[3].empty() && rmc[7].empty(), fix == 1);
+        EXPECT_TRUE(fix == 1 ? used == 0 : fix == 2 ? used == 3 : used >= 4) << used;
+        EXPECT_LE(std::strtod(std::string(rmc[7]).c_str(), nullptr), 70 / 1.150779448 + 0.05);
     }
     // Mostly 3-D, with 2-D stretches and a few seconds without a fix.
     EXPECT_GT(fixCount[3], 9000);

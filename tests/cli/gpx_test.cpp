@@ -15,10 +15,6 @@ struct Point {
     double lat, lon;
 };
 
-bool InGpxRange(const Point& p) {
-    return p.lat >= -90 && p.lat <= 90 && p.lon >= -180 && p.lon < 180;
-}
-
 // The positions of a draw file's records that GPX can hold ("lat,lon,...");
 // records without a position (",, ,Arrow Up Right") have none.
 std::vector<Point> PlacedRecords(const std::filesystem::path& path) {
@@ -29,7 +25,7 @@ std::vector<Point> PlacedRecords(const std::filesystem::path& path) {
         }
         char* end = nullptr;
         const Point p{std::strtod(line.c_str(), &end), std::strtod(end + 1, nullptr)};
-        if (InGpxRange(p)) {
+        if (p.lat >= -90 && p.lat <= 90 && p.lon >= -180 && p.lon < 180) {
             points.push_back(p);
         }
     }
@@ -95,14 +91,13 @@ TEST(Gpx, ReceiverLogsReadBackAsTheirDrawFiles) {
     for (const auto& log : logs) {
         SCOPED_TRACE(log.filename().string());
         TempFolder on, off;
-        const std::vector<std::string> settings = {
-            "--settings", "/dev/null", "--marking", "interval", "--interval-distance", "1", "-q"};
-        auto args = settings;
-        args.insert(args.end(), {"--gpx", "--output-dir", on.path().string(), log.string()});
-        ASSERT_EQ(RunConvert(args).status, 0);
-        args = settings;
-        args.insert(args.end(), {"--output-dir", off.path().string(), log.string()});
-        ASSERT_EQ(RunConvert(args).status, 0);
+        for (const auto& [folder, gpxOption] : {std::pair{&on, "--gpx"}, {&off, "--no-gpx"}}) {
+            ASSERT_EQ(RunConvert({"--settings", "/dev/null", "--marking", "interval",
+                                  "--interval-distance", "1", "-q", gpxOption, "--output-dir",
+                                  folder->path().string(), log.string()})
+                          .status,
+                      0);
+        }
 
         const std::string name = log.filename().string();
         for (const char* suffix : kSuffixes) {
@@ -114,10 +109,13 @@ TEST(Gpx, ReceiverLogsReadBackAsTheirDrawFiles) {
         EXPECT_EQ(valid.status, 0) << valid.err;
 
         const std::vector<Point> track = PlacedRecords(on / (name + "_draw.txt"));
-        const Outcome babelTrack =
-            RunCommand("gpsbabel -t -i gpx -f " + Quote(gpx.string()) + " -o unicsv -F -");
-        ASSERT_EQ(babelTrack.status, 0) << babelTrack.err;
-        const std::vector<Point> readBack = UnicsvPoints(babelTrack.out);
+        const auto babel = [&gpx](const char* what) {
+            const Outcome run = RunCommand("gpsbabel " + std::string(what) + " -i gpx -f " +
+                                           Quote(gpx.string()) + " -o unicsv -F -");
+            EXPECT_EQ(run.status, 0) << run.err;
+            return UnicsvPoints(run.out);
+        };
+        const std::vector<Point> readBack = babel("-t");
         ASSERT_EQ(readBack.size(), track.size());
         for (std::size_t i = 0; i < track.size(); ++i) {
             // unicsv writes six decimals.
@@ -127,10 +125,7 @@ TEST(Gpx, ReceiverLogsReadBackAsTheirDrawFiles) {
 
         const std::size_t waypoints = PlacedRecords(on / (name + "_time.txt")).size() +
                                       PlacedRecords(on / (name + "_2d.txt")).size();
-        const Outcome babelWaypoints =
-            RunCommand("gpsbabel -i gpx -f " + Quote(gpx.string()) + " -o unicsv -F -");
-        ASSERT_EQ(babelWaypoints.status, 0) << babelWaypoints.err;
-        EXPECT_EQ(UnicsvPoints(babelWaypoints.out).size(), waypoints);
+        EXPECT_EQ(babel("-w").size(), waypoints);
         EXPECT_EQ(GpxpyCounts(gpx),
                   std::to_string(waypoints) + " " + std::to_string(track.size()) + "\n");
         waypointsSeen += waypoints;
@@ -163,7 +158,10 @@ TEST(Gpx, LogsWithoutPositionsOrWithDamagedTextGiveValidFiles) {
                            "of the GPX file\n");
 
     const auto empty = work / (odd + ".gpx");
-    EXPECT_EQ(Validate(empty).status, 0) << Validate(empty).err;
+    const auto damaged = work / "DAMAGEDNMEA.TXT.gpx";
+    for (const auto& gpx : {empty, damaged}) {
+        EXPECT_EQ(Validate(gpx).status, 0) << Validate(gpx).err;
+    }
     const std::string text = ReadFile(empty);
     EXPECT_NE(text.find("<name>a&amp;b&lt;c&gt;\xEF\xBF\xBD NMEA.TXT</name>"), std::string::npos)
         << text;
@@ -171,8 +169,6 @@ TEST(Gpx, LogsWithoutPositionsOrWithDamagedTextGiveValidFiles) {
     EXPECT_EQ(text.find("<trkseg>"), std::string::npos);
     EXPECT_EQ(GpxpyCounts(empty), "0 0\n");
 
-    const auto damaged = work / "DAMAGEDNMEA.TXT.gpx";
-    EXPECT_EQ(Validate(damaged).status, 0) << Validate(damaged).err;
     EXPECT_EQ(GpxpyCounts(damaged), "2 1\n"); // the time waypoint and the 2-D marker
     EXPECT_EQ(ReadFile(damaged).find("<time>"), std::string::npos);
 }
@@ -184,7 +180,7 @@ TEST(Gpx, AnOutputThatCannotBeWrittenLeavesEveryPreviousFile) {
     const auto log = work / "0511NMEA.TXT";
     std::filesystem::copy_file(kGolden / "drive.nmea", log);
     for (const char* suffix : kSuffixes) {
-        WriteFile(work / (std::string("0511NMEA.TXT") + suffix), "previous");
+        WriteFile(work / ("0511NMEA.TXT" + std::string(suffix)), "previous");
     }
     std::filesystem::create_directory(work / "0511NMEA.TXT.gpx");
     const Outcome run = RunConvert({"--settings", "/dev/null", "--gpx", log.string()});

@@ -20,8 +20,7 @@ TEST(OwnSettings, WhatIsWrittenIsReadBack) {
             EXPECT_EQ(message, "");
             OwnSettings read{!talkers, !gpx};
             EXPECT_EQ(ReadOwnSettings(read, path), OwnSettingsStatus::Read);
-            EXPECT_EQ(read.acceptOtherTalkers, talkers);
-            EXPECT_EQ(read.writeGpx, gpx);
+            EXPECT_EQ(std::pair(read.acceptOtherTalkers, read.writeGpx), std::pair(talkers, gpx));
         }
     }
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"config"});
@@ -60,8 +59,8 @@ TEST(OwnSettings, AMissingOrDamagedFileLeavesItsSettingsOff) {
         }
         OwnSettings read;
         EXPECT_EQ(ReadOwnSettings(read, path), c.status) << c.what;
-        EXPECT_EQ(read.acceptOtherTalkers, c.talkers) << c.what;
-        EXPECT_EQ(read.writeGpx, c.gpx) << c.what;
+        EXPECT_EQ(std::pair(read.acceptOtherTalkers, read.writeGpx), std::pair(c.talkers, c.gpx))
+            << c.what;
     }
     TempFolder folder; // a folder where the file should be is not read
     std::filesystem::create_directory(folder / "zum-points.conf");
