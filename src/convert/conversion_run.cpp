@@ -155,29 +155,40 @@ void ApplyFixReport(std::string_view line, bool automatic3d, ConversionState& st
     }
 }
 
-void ProcessLine(std::string_view line, const SettingsSource& settings, ConversionState& state,
-                 DrawFiles& out, TalkerReading& reading) {
-    switch (ClassifyLine(line, reading.mode)) {
-    case LineKind::Position: {
+void ApplyLine(LineKind kind, std::string_view line, bool automatic3d, const LiveSettings& settings,
+               const PositionView& position, ConversionState& state, DrawFiles& out,
+               TalkerReading& reading) {
+    switch (kind) {
+    case LineKind::Position:
         StartPositionReport(state, out, reading);
-        const LiveSettings current = settings.Current();
-        PositionReading position;
-        ReadPosition(line, current, position);
-        ApplyPosition(line, current, ViewOf(position), state, out);
+        ApplyPosition(line, settings, position, state, out);
         break;
-    }
     case LineKind::UnusablePosition:
         StartPositionReport(state, out, reading);
         ApplyUnusablePosition(state);
         break;
     case LineKind::Satellites:
-        ApplyFixReport(line, AutomaticThreeD(line), state, out, reading);
+        ApplyFixReport(line, automatic3d, state, out, reading);
         break;
     case LineKind::SkippedPosition:
         reading.skipped.Add(line);
         break;
     case LineKind::Other:
         break;
+    }
+}
+
+void ProcessLine(std::string_view line, const SettingsSource& settings, ConversionState& state,
+                 DrawFiles& out, TalkerReading& reading) {
+    const LineKind kind = ClassifyLine(line, reading.mode);
+    if (kind == LineKind::Position) {
+        const LiveSettings current = settings.Current();
+        PositionReading position;
+        ReadPosition(line, current, position);
+        ApplyLine(kind, line, false, current, ViewOf(position), state, out, reading);
+    } else if (kind != LineKind::Other) {
+        ApplyLine(kind, line, kind == LineKind::Satellites && AutomaticThreeD(line), {}, {}, state,
+                  out, reading);
     }
 }
 

@@ -118,6 +118,12 @@ void ApplyFixReport(std::string_view line, bool automatic3d, ConversionState& st
                     TalkerReading& reading);
 void ApplySatellites(std::string_view line, bool automatic3d, ConversionState& state,
                      DrawFiles& out);
+// The decision and writing for one classified line, the same for a line read
+// on the spot and one a worker read ahead; `position` is used for a usable
+// position report, `automatic3d` for a fix report.
+void ApplyLine(LineKind kind, std::string_view line, bool automatic3d, const LiveSettings& settings,
+               const PositionView& position, ConversionState& state, DrawFiles& out,
+               TalkerReading& reading);
 // Puts what a GpOnly reading passed over into the result.
 void TellSkipped(const TalkerReading& reading, RunResult& result);
 

@@ -106,33 +106,18 @@ void ApplyBlock(const Block& block, const SettingsSource& source, const LiveSett
     const char* data = block.data.get();
     for (const ReadSentence& s : block.sentences) {
         const std::string_view line(data + s.lineStart, s.lineSize);
-        switch (s.kind) {
-        case LineKind::Position: {
-            StartPositionReport(state, out, reading);
+        PositionView position;
+        if (s.kind == LineKind::Position) {
             const char* text = block.texts.get() + s.textStart;
-            PositionView position;
             position.localTime = s.localTime;
             position.lat = {text, s.latSize};
             position.lon = {text + s.latSize, s.lonSize};
             position.speed = {text + s.latSize + s.lonSize, s.speedSize};
             position.latValue = s.latValue;
             position.lonValue = s.lonValue;
-            ApplyPosition(line, settings, position, state, out);
-            break;
         }
-        case LineKind::UnusablePosition:
-            StartPositionReport(state, out, reading);
-            ApplyUnusablePosition(state);
-            break;
-        case LineKind::Satellites:
-            ApplyFixReport(line, s.automatic3d, state, out, reading);
-            break;
-        case LineKind::SkippedPosition:
-            reading.skipped.Add(line);
-            break;
-        case LineKind::Other:
-            break;
-        }
+        ApplyLine(s.kind, line, s.kind == LineKind::Satellites && s.automatic3d, settings, position,
+                  state, out, reading);
         state.NmeaLine = {};
     }
     BlockLines rest(data + block.readUpTo, block.size - block.readUpTo);
