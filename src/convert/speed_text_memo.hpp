@@ -9,9 +9,8 @@ namespace zum {
 
 // The speed texts of the speed fields seen lately. A log's speed fields take
 // a few hundred to a few thousand distinct texts ("0.0", "023.5") and the
-// text depends only on
-// the field and the unit's factor, so a small table answers most sentences
-// without reading the number and rounding it. Fields longer than seven
+// text depends only on the field and the unit's factor, so a small table
+// answers most sentences without reading the number and rounding it. Fields longer than seven
 // characters, and texts longer than fifteen, are worked out every time.
 class SpeedTextMemo {
 public:
