@@ -1,5 +1,6 @@
 #include "convert/chunk_reader.hpp"
 #include "convert/line_reader.hpp"
+#include "convert/sentence_start.hpp"
 #include "convert/talker.hpp"
 
 #include <cerrno>
@@ -212,6 +213,26 @@ TEST(LineReader, AMappedLogGivesTheLinesAReadOneGives) {
     }
     EXPECT_EQ(Read("", Reading::MappedEvery), Lines{});
     EXPECT_EQ(Read("a\r", Reading::MappedEvery), Lines{"a"});
+}
+
+TEST(SentenceStart, TheWideAndNarrowSearchesAgree) {
+    // Bytes drawn from the letters of the two types, so that near misses
+    // ("RM", "GSC", "RMRMC") abound, searched from every start and to every
+    // end near the wide search's 32-byte steps.
+    std::mt19937 random(3);
+    const char letters[] = "RMCGSA$,\n";
+    std::string bytes(4096, ' ');
+    for (char& c : bytes) {
+        c = random() % 4 == 0 ? letters[random() % (sizeof letters - 1)] : 'x';
+    }
+    for (std::size_t from = 0; from < 100; ++from) {
+        for (std::size_t end = from; end < bytes.size(); end += 1 + end % 37) {
+            const char* begin = bytes.data() + from;
+            const char* stop = bytes.data() + end;
+            ASSERT_EQ(FindSentenceType(begin, stop, true), FindSentenceType(begin, stop, false))
+                << from << " " << end;
+        }
+    }
 }
 
 } // namespace
