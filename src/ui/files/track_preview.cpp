@@ -1,15 +1,43 @@
 #include "ui/files/track_preview.hpp"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 namespace zum {
 
 namespace {
 
-bool SameCell(GeoPoint a, GeoPoint b, double cell) {
-    return std::floor(a.lat / cell) == std::floor(b.lat / cell) &&
-           std::floor(a.lon / cell) == std::floor(b.lon / cell);
+// The cell of a coordinate, for cells of 1 / perDegree degrees.
+double CellOf(double degrees, double perDegree) {
+    return std::floor(degrees * perDegree);
+}
+
+// How many times the cells must double so that about half the steps between
+// neighbours fall within one cell: the median step, as a power of two of the
+// present cell. At least once. One pass, no allocation.
+int DoublingsForMedianStep(const std::vector<GeoPoint>& points, double perDegree) {
+    std::array<std::size_t, 64> byExponent{};
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        const double step = std::max(std::abs(points[i].lat - points[i - 1].lat),
+                                     std::abs(points[i].lon - points[i - 1].lon)) *
+                            perDegree;
+        // The binary exponent e with 2^(e-1) <= step < 2^e, read from the
+        // bits (0 for a step of 0); a step of 2^62 cells or more counts as 63.
+        const auto exponent =
+            static_cast<int>((std::bit_cast<std::uint64_t>(step) >> 52) & 0x7ff) - 1022;
+        ++byExponent[static_cast<std::size_t>(std::clamp(exponent, 0, 63))];
+    }
+    std::size_t seen = 0;
+    for (std::size_t e = 0; e < byExponent.size(); ++e) {
+        seen += byExponent[e];
+        if (2 * seen >= points.size()) {
+            return std::max(static_cast<int>(e), 1);
+        }
+    }
+    return 1;
 }
 
 // Keeps every other element, the first among them.
@@ -58,30 +86,50 @@ void TrackPreview::Extend(GeoPoint point) {
     max_.lon = std::max(max_.lon, point.lon);
 }
 
+void TrackPreview::SetCell(MergedList& list, GeoPoint point) {
+    const double lat = CellOf(point.lat, list.perDegree) * list.cell;
+    const double lon = CellOf(point.lon, list.perDegree) * list.cell;
+    // Rounding must not leave the point outside its own cell.
+    list.cellLow = {std::min(lat, point.lat), std::min(lon, point.lon)};
+    list.cellHigh = {std::max(lat + list.cell, point.lat), std::max(lon + list.cell, point.lon)};
+}
+
 void TrackPreview::Merge(MergedList& list, GeoPoint point, std::size_t limit) const {
+    // Most points of a drive fall into the cell of the one before: four
+    // comparisons, evaluated together, tell so.
+    if ((point.lat >= list.cellLow.lat) & (point.lat <= list.cellHigh.lat) &
+        (point.lon >= list.cellLow.lon) & (point.lon <= list.cellHigh.lon)) {
+        return;
+    }
+    if ((list.offered++ & (list.stride - 1)) != 0) { // the stride is a power of two
+        return;
+    }
     std::vector<GeoPoint>& points = list.points;
-    const double cellLat = std::floor(point.lat * list.perDegree);
-    const double cellLon = std::floor(point.lon * list.perDegree);
-    if (!points.empty() && cellLat == list.lastCellLat && cellLon == list.lastCellLon) {
-        return;
-    }
-    if (list.offered++ % list.stride != 0) {
-        return;
-    }
     points.push_back(point);
-    list.lastCellLat = cellLat;
-    list.lastCellLon = cellLon;
     if (points.size() < limit) {
+        SetCell(list, point);
         return;
     }
     const double extent = std::max(max_.lat - min_.lat, max_.lon - min_.lon);
+    // The first coarsening starts from cells far smaller than a step of the
+    // drive; going straight to about the median step spares a pass over the
+    // whole list for each doubling on the way there.
+    int doublings = DoublingsForMedianStep(points, list.perDegree);
     while (points.size() > limit * 3 / 4) {
         if (list.cell < extent) {
-            list.cell *= 2;
+            list.cell = std::ldexp(list.cell, doublings);
+            list.perDegree = 1.0 / list.cell;
+            doublings = 1;
+            double keptLat = CellOf(points.front().lat, list.perDegree);
+            double keptLon = CellOf(points.front().lon, list.perDegree);
             std::size_t kept = 1;
             for (std::size_t i = 1; i < points.size(); ++i) {
-                if (!SameCell(points[kept - 1], points[i], list.cell)) {
+                const double cellLat = CellOf(points[i].lat, list.perDegree);
+                const double cellLon = CellOf(points[i].lon, list.perDegree);
+                if (cellLat != keptLat || cellLon != keptLon) {
                     points[kept++] = points[i];
+                    keptLat = cellLat;
+                    keptLon = cellLon;
                 }
             }
             points.resize(kept);
@@ -92,9 +140,7 @@ void TrackPreview::Merge(MergedList& list, GeoPoint point, std::size_t limit) co
             list.stride *= 2;
         }
     }
-    list.perDegree = 1.0 / list.cell;
-    list.lastCellLat = std::floor(points.back().lat * list.perDegree);
-    list.lastCellLon = std::floor(points.back().lon * list.perDegree);
+    SetCell(list, points.back());
 }
 
 void TrackPreview::AddTrackPoint(double lat, double lon) {

@@ -61,18 +61,23 @@ private:
     double Unwrap(double lon);
     void Extend(GeoPoint point);
 
+    static constexpr double kNoCell = 1e300;
     struct MergedList {
         std::vector<GeoPoint> points;
-        double cell = 1e-6;                      // degrees; about 0.1 m
-        double perDegree = 1e6;                  // 1 / cell
-        double lastCellLat = 0, lastCellLon = 0; // the cell of the last kept point
-        std::size_t stride = 1;
+        double cell = 1e-6;     // degrees; about 0.1 m
+        double perDegree = 1e6; // 1 / cell
+        // The cell of the last kept point, its edges included; none while
+        // the list is empty.
+        GeoPoint cellLow{kNoCell, kNoCell};
+        GeoPoint cellHigh{-kNoCell, -kNoCell};
+        std::size_t stride = 1; // a power of two
         std::uint64_t offered = 0;
     };
     // Appends unless the point shares its cell with the last kept one; at the
     // limit, coarsens the cells (and once the cells cover the whole box, keeps
     // every other point) until the list is back to three quarters of it.
     void Merge(MergedList& list, GeoPoint point, std::size_t limit) const;
+    static void SetCell(MergedList& list, GeoPoint point);
 
     MergedList track_;
     MergedList markers_;
