@@ -247,7 +247,10 @@ void TrackPicture::BeginRun(const QString& fileName, std::int16_t distanceUnits)
     distanceUnits_ = distanceUnits;
     percent_ = 0;
     shows_ = Shows::Running;
-    update();
+    // Not drawn yet: the run asks for that at its own pace (Grown), or at
+    // its end, which for a short log comes before the first repaint is due.
+    // Drawing now would cost as much as a repaint without showing anything
+    // the eye could catch.
 }
 
 void TrackPicture::SetProgress(double share) {

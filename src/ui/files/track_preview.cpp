@@ -10,22 +10,30 @@ namespace zum {
 
 namespace {
 
-// The cell of a coordinate, for cells of 1 / perDegree degrees.
-double CellOf(double degrees, double perDegree) {
-    return std::floor(degrees * perDegree);
+// A position that is not a number has no place on the picture, and would
+// never merge with another.
+bool Finite(double lat, double lon) {
+    return std::isfinite(lat) && std::isfinite(lon);
 }
 
-// How many times the cells must double so that about half the steps between
-// neighbours fall within one cell: the median step, as a power of two of the
-// present cell. At least once. One pass, no allocation.
-int DoublingsForMedianStep(const std::vector<GeoPoint>& points, double perDegree) {
+bool Near(GeoPoint a, GeoPoint b, double within) {
+    // Both comparisons together: whether a point of a drive is merged is a
+    // toss-up that a branch would mostly guess wrong.
+    return (std::abs(a.lat - b.lat) < within) & (std::abs(a.lon - b.lon) < within);
+}
+
+// How many times the merge distance must double to reach about the median
+// step between neighbours, so that about half the steps fall within it. At
+// least once. One pass, no allocation.
+int DoublingsForMedianStep(const std::vector<GeoPoint>& points, double within) {
+    const double perWithin = 1.0 / within;
     std::array<std::size_t, 64> byExponent{};
     for (std::size_t i = 1; i < points.size(); ++i) {
         const double step = std::max(std::abs(points[i].lat - points[i - 1].lat),
                                      std::abs(points[i].lon - points[i - 1].lon)) *
-                            perDegree;
+                            perWithin;
         // The binary exponent e with 2^(e-1) <= step < 2^e, read from the
-        // bits (0 for a step of 0); a step of 2^62 cells or more counts as 63.
+        // bits (0 for a step of 0); a step of 2^62 or more counts as 63.
         const auto exponent =
             static_cast<int>((std::bit_cast<std::uint64_t>(step) >> 52) & 0x7ff) - 1022;
         ++byExponent[static_cast<std::size_t>(std::clamp(exponent, 0, 63))];
@@ -86,64 +94,37 @@ void TrackPreview::Extend(GeoPoint point) {
     max_.lon = std::max(max_.lon, point.lon);
 }
 
-void TrackPreview::SetCell(MergedList& list, GeoPoint point) {
-    const double lat = CellOf(point.lat, list.perDegree) * list.cell;
-    const double lon = CellOf(point.lon, list.perDegree) * list.cell;
-    // Rounding must not leave the point outside its own cell.
-    list.cellLow = {std::min(lat, point.lat), std::min(lon, point.lon)};
-    list.cellHigh = {std::max(lat + list.cell, point.lat), std::max(lon + list.cell, point.lon)};
-}
-
 void TrackPreview::Merge(MergedList& list, GeoPoint point, std::size_t limit) const {
-    // Most points of a drive fall into the cell of the one before: four
-    // comparisons, evaluated together, tell so.
-    if ((point.lat >= list.cellLow.lat) & (point.lat <= list.cellHigh.lat) &
-        (point.lon >= list.cellLow.lon) & (point.lon <= list.cellHigh.lon)) {
-        return;
-    }
-    if ((list.offered++ & (list.stride - 1)) != 0) { // the stride is a power of two
-        return;
-    }
     std::vector<GeoPoint>& points = list.points;
+    if (!points.empty() && Near(point, points.back(), list.within)) {
+        return;
+    }
     points.push_back(point);
     if (points.size() < limit) {
-        SetCell(list, point);
         return;
     }
-    const double extent = std::max(max_.lat - min_.lat, max_.lon - min_.lon);
-    // The first coarsening starts from cells far smaller than a step of the
-    // drive; going straight to about the median step spares a pass over the
-    // whole list for each doubling on the way there.
-    int doublings = DoublingsForMedianStep(points, list.perDegree);
+    // The distance starts far smaller than a step of the drive; going
+    // straight to about the median step spares a pass over the whole list
+    // for each doubling on the way there. Once the distance spans the whole
+    // drive, one point is left, so this ends.
+    int doublings = DoublingsForMedianStep(points, list.within);
     while (points.size() > limit * 3 / 4) {
-        if (list.cell < extent) {
-            list.cell = std::ldexp(list.cell, doublings);
-            list.perDegree = 1.0 / list.cell;
-            doublings = 1;
-            double keptLat = CellOf(points.front().lat, list.perDegree);
-            double keptLon = CellOf(points.front().lon, list.perDegree);
-            std::size_t kept = 1;
-            for (std::size_t i = 1; i < points.size(); ++i) {
-                const double cellLat = CellOf(points[i].lat, list.perDegree);
-                const double cellLon = CellOf(points[i].lon, list.perDegree);
-                if (cellLat != keptLat || cellLon != keptLon) {
-                    points[kept++] = points[i];
-                    keptLat = cellLat;
-                    keptLon = cellLon;
-                }
+        list.within = std::ldexp(list.within, doublings);
+        doublings = 1;
+        std::size_t kept = 1;
+        for (std::size_t i = 1; i < points.size(); ++i) {
+            if (!Near(points[i], points[kept - 1], list.within)) {
+                points[kept++] = points[i];
             }
-            points.resize(kept);
-        } else {
-            // A drive to and fro across a cell border: the cells alone cannot
-            // shrink it, so every other point goes, now and from here on.
-            KeepEveryOther(points);
-            list.stride *= 2;
         }
+        points.resize(kept);
     }
-    SetCell(list, points.back());
 }
 
 void TrackPreview::AddTrackPoint(double lat, double lon) {
+    if (!Finite(lat, lon)) {
+        return;
+    }
     const GeoPoint point{lat, Unwrap(lon)};
     Extend(point);
     if (track_.points.empty()) {
@@ -154,12 +135,18 @@ void TrackPreview::AddTrackPoint(double lat, double lon) {
 }
 
 void TrackPreview::AddMarker(double lat, double lon) {
+    if (!Finite(lat, lon)) {
+        return;
+    }
     const GeoPoint point{lat, Unwrap(lon)};
     Extend(point);
     Merge(markers_, point, kMaxMarkers);
 }
 
 void TrackPreview::AddTimeWaypoint(double lat, double lon, std::string_view label) {
+    if (!Finite(lat, lon)) {
+        return;
+    }
     const GeoPoint point{lat, Unwrap(lon)};
     Extend(point);
     if (waypointsOffered_++ % waypointStride_ != 0) {

@@ -24,10 +24,11 @@ struct PreviewWaypoint {
     std::array<char, 8> label{}; // "HH:MM", NUL-terminated
 };
 
-// What a run has written so far, kept for drawing in bounded memory: points
-// that fall into the same small cell as the point kept before them are merged
-// as they come, and when a list reaches its limit its cells grow until it
-// fits again. The first and last track points are always kept exactly.
+// What a run has written so far, kept for drawing in bounded memory: a point
+// closer than a small distance to the point kept before it (in latitude and
+// in longitude) is merged into it as it comes, and when a list reaches its
+// limit the distance grows until the list fits again. The first and last
+// track points are always kept exactly.
 class TrackPreview {
 public:
     static constexpr std::size_t kMaxTrackPoints = 1 << 15;
@@ -61,23 +62,14 @@ private:
     double Unwrap(double lon);
     void Extend(GeoPoint point);
 
-    static constexpr double kNoCell = 1e300;
     struct MergedList {
         std::vector<GeoPoint> points;
-        double cell = 1e-6;     // degrees; about 0.1 m
-        double perDegree = 1e6; // 1 / cell
-        // The cell of the last kept point, its edges included; none while
-        // the list is empty.
-        GeoPoint cellLow{kNoCell, kNoCell};
-        GeoPoint cellHigh{-kNoCell, -kNoCell};
-        std::size_t stride = 1; // a power of two
-        std::uint64_t offered = 0;
+        double within = 1e-6; // degrees (about 0.1 m): closer than this is merged
     };
-    // Appends unless the point shares its cell with the last kept one; at the
-    // limit, coarsens the cells (and once the cells cover the whole box, keeps
-    // every other point) until the list is back to three quarters of it.
+    // Appends unless the point is within the merge distance of the last kept
+    // one; at the limit, grows the distance and merges again until the list
+    // is back to three quarters of it.
     void Merge(MergedList& list, GeoPoint point, std::size_t limit) const;
-    static void SetCell(MergedList& list, GeoPoint point);
 
     MergedList track_;
     MergedList markers_;
