@@ -352,7 +352,7 @@ void TrackPicture::PaintPreview(QPainter& painter, const QRectF& area) const {
             static_cast<std::size_t>(at.x());
         if (!marked[cell]) {
             marked[cell] = true;
-            markers << QRect(at + pixels.topLeft() - QPoint(2, 2), QSize(4, 4));
+            markers << QRect(at + pixels.topLeft() - QPoint(3, 3), QSize(6, 6));
         }
     }
     painter.setRenderHint(QPainter::Antialiasing, false);
