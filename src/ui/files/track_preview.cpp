@@ -73,7 +73,7 @@ void TrackPreview::Clear() {
     lastLon_ = 0;
 }
 
-double TrackPreview::Unwrap(double lon) {
+inline double TrackPreview::Unwrap(double lon) {
     if (haveLon_ && std::abs(lon - lastLon_) > 180.0) {
         lon += 360.0 * std::round((lastLon_ - lon) / 360.0);
     }
@@ -82,7 +82,7 @@ double TrackPreview::Unwrap(double lon) {
     return lon;
 }
 
-void TrackPreview::Extend(GeoPoint point) {
+inline void TrackPreview::Extend(GeoPoint point) {
     if (!hasBounds_) {
         min_ = max_ = point;
         hasBounds_ = true;
@@ -94,11 +94,14 @@ void TrackPreview::Extend(GeoPoint point) {
     max_.lon = std::max(max_.lon, point.lon);
 }
 
-void TrackPreview::Merge(MergedList& list, GeoPoint point, std::size_t limit) const {
-    std::vector<GeoPoint>& points = list.points;
-    if (!points.empty() && Near(point, points.back(), list.within)) {
-        return;
+inline void TrackPreview::Merge(MergedList& list, GeoPoint point, std::size_t limit) const {
+    if (list.points.empty() || !Near(point, list.points.back(), list.within)) {
+        Keep(list, point, limit);
     }
+}
+
+void TrackPreview::Keep(MergedList& list, GeoPoint point, std::size_t limit) const {
+    std::vector<GeoPoint>& points = list.points;
     points.push_back(point);
     if (points.size() < limit) {
         return;

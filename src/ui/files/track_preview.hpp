@@ -59,17 +59,20 @@ public:
 
 private:
     // The longitude moved by whole turns to within half a turn of the last one.
-    double Unwrap(double lon);
-    void Extend(GeoPoint point);
+    inline double Unwrap(double lon);
+    inline void Extend(GeoPoint point);
 
     struct MergedList {
         std::vector<GeoPoint> points;
         double within = 1e-6; // degrees (about 0.1 m): closer than this is merged
     };
-    // Appends unless the point is within the merge distance of the last kept
-    // one; at the limit, grows the distance and merges again until the list
-    // is back to three quarters of it.
-    void Merge(MergedList& list, GeoPoint point, std::size_t limit) const;
+    // Keeps the point unless it is within the merge distance of the last
+    // kept one. Unwrap, Extend and Merge are inline, defined where they are
+    // used: every record of a run passes them.
+    inline void Merge(MergedList& list, GeoPoint point, std::size_t limit) const;
+    // Appends; at the limit, grows the distance and merges again until the
+    // list is back to three quarters of it.
+    void Keep(MergedList& list, GeoPoint point, std::size_t limit) const;
 
     MergedList track_;
     MergedList markers_;
