@@ -111,7 +111,7 @@ private:
 
     bool running_ = false;
     bool stopRequested_ = false;
-    int eventEveryLines_ = 512;
+    int eventEveryLines_ = 64;
     std::chrono::milliseconds eventGap_{10};
 
     QLineEdit* txtStatus_ = nullptr;
