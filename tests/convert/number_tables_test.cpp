@@ -5,9 +5,12 @@
 #include "convert/numeric_value.hpp"
 #include "convert/position_report.hpp"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
@@ -21,34 +24,25 @@ constexpr int kValues = 600000;
 
 // printf's "%.14e" digits laid out as a plain decimal, trailing zeros dropped.
 std::string PlainDecimalOfPrintf(double value) {
-    if (value == 0.0) {
-        return "0";
-    }
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.14e", value);
     std::string digits;
-    const char* p = buffer;
-    std::string text = *p == '-' ? "-" : "";
-    p += *p == '-' ? 1 : 0;
-    for (; *p != 'e'; ++p) {
-        if (*p != '.') {
-            digits += *p;
-        }
+    for (const char* p = buffer; *p != 'e'; ++p) {
+        digits += std::isdigit(static_cast<unsigned char>(*p)) != 0 ? std::string(1, *p) : "";
     }
-    const int point = std::atoi(p + 1) + 1;
-    while (!digits.empty() && digits.back() == '0') {
-        digits.pop_back();
+    digits.erase(digits.find_last_not_of('0') + 1);
+    if (digits.empty()) {
+        return "0";
     }
+    const std::string sign = value < 0 ? "-" : "";
+    const int point = std::atoi(std::strchr(buffer, 'e') + 1) + 1;
     if (point <= 0) {
-        return text + "." + std::string(-point, '0') + digits;
+        return sign + "." + std::string(-point, '0') + digits;
     }
-    for (int i = 0; i < point; ++i) {
-        text += i < static_cast<int>(digits.size()) ? digits[i] : '0';
+    if (static_cast<int>(digits.size()) <= point) {
+        return sign + digits + std::string(point - digits.size(), '0');
     }
-    if (static_cast<int>(digits.size()) > point) {
-        text += "." + digits.substr(point);
-    }
-    return text;
+    return sign + digits.insert(point, ".");
 }
 
 TEST(NumberTables, CoordinateTextHasPrintfsDigitsAndReadsBackExactly) {
@@ -84,33 +78,22 @@ TEST(NumberTables, CoordinateTextHasPrintfsDigitsAndReadsBackExactly) {
 // The tenths of printf's 15 digits, rounded half away from zero by the
 // hundredths digit, at least one digit before the point, no "-" on zero.
 std::string TenthsOfPrintf(double value) {
-    const std::string plain = PlainDecimalOfPrintf(value);
+    std::string plain = PlainDecimalOfPrintf(value);
     const bool negative = plain[0] == '-';
-    std::string digits = plain.substr(negative ? 1 : 0);
-    std::size_t point = digits.find('.');
-    if (point == std::string::npos) {
-        point = digits.size();
-        digits += '.';
-    }
-    digits += "00";
-    std::string tenths = (point == 0 ? "0" : digits.substr(0, point)) + digits[point + 1];
-    if (digits[point + 2] >= '5') {
-        std::size_t i = tenths.size();
-        while (i > 0 && tenths[i - 1] == '9') {
-            tenths[--i] = '0';
+    plain = plain.substr(negative ? 1 : 0) + (plain.find('.') == std::string::npos ? "." : "");
+    plain += "00";
+    const std::size_t point = plain.find('.');
+    std::string tenths = "0" + plain.substr(0, point) + plain[point + 1]; // room for a carry
+    if (plain[point + 2] >= '5') {
+        std::size_t i = tenths.size() - 1;
+        for (; tenths[i] == '9'; --i) {
+            tenths[i] = '0';
         }
-        if (i == 0) {
-            tenths.insert(0, "1");
-        } else {
-            ++tenths[i - 1];
-        }
+        ++tenths[i];
     }
-    while (tenths.size() > 2 && tenths[0] == '0') {
-        tenths.erase(0, 1);
-    }
+    tenths.erase(0, std::min(tenths.find_first_not_of('0'), tenths.size() - 2));
     const bool zero = tenths.find_first_not_of('0') == std::string::npos;
-    return (negative && !zero ? "-" : "") + tenths.substr(0, tenths.size() - 1) + "." +
-           tenths.back();
+    return (negative && !zero ? "-" : "") + tenths.insert(tenths.size() - 1, ".");
 }
 
 TEST(NumberTables, SpeedTextHasTheTenthsOfPrintfsDigits) {
