@@ -68,22 +68,5 @@ TEST(OwnSettings, AMissingOrDamagedFileLeavesItsSettingsOff) {
     EXPECT_EQ(ReadOwnSettings(read, folder / "zum-points.conf"), OwnSettingsStatus::Damaged);
 }
 
-TEST(OwnSettings, AFailedSaveSaysSoAndKeepsThePreviousFile) {
-    // Neither can be written, not even by root: a file under a plain file,
-    // and a file whose name a folder holds.
-    TempFolder folder;
-    const auto plain = folder / "plain";
-    WriteFile(plain, "kept");
-    std::filesystem::create_directory(folder / "zum-points.conf");
-    for (const auto& path : {plain / "zum-points.conf", folder / "zum-points.conf"}) {
-        std::string message;
-        EXPECT_FALSE(WriteOwnSettings({true, true}, path, message));
-        EXPECT_EQ(message.rfind("Unable to save " + path.string() + ": ", 0), 0u) << message;
-    }
-    EXPECT_EQ(ReadFile(plain), "kept");
-    EXPECT_TRUE(std::filesystem::is_directory(folder / "zum-points.conf"));
-    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"plain", "zum-points.conf"}));
-}
-
 } // namespace
 } // namespace zum
