@@ -49,8 +49,7 @@ TEST(NumberTables, CoordinateTextHasPrintfsDigitsAndReadsBackExactly) {
     std::mt19937_64 random(511);
     std::uniform_real_distribution<double> exponent(-7.0, 16.0);
     std::uniform_int_distribution<std::int64_t> wide(0, 99999999999999999);
-    int failures = 0;
-    for (int i = 0; i < kValues && failures < 10; ++i) {
+    for (int i = 0; i < kValues; ++i) {
         double value = 0;
         switch (i % 3) {
         case 0: // any magnitude a coordinate or speed has, and beyond
@@ -68,10 +67,8 @@ TEST(NumberTables, CoordinateTextHasPrintfsDigitsAndReadsBackExactly) {
         double readBack = 0;
         const NumberText text = CoordinateText(value, &readBack);
         const std::string expected = PlainDecimalOfPrintf(value);
-        if (text.view() != expected || readBack != std::strtod(expected.c_str(), nullptr)) {
-            ++failures;
-            ADD_FAILURE() << "value " << value << ": " << text.str() << ", expected " << expected;
-        }
+        ASSERT_EQ(text.view(), expected) << value;
+        ASSERT_EQ(readBack, std::strtod(expected.c_str(), nullptr)) << value;
     }
 }
 
@@ -100,8 +97,7 @@ TEST(NumberTables, SpeedTextHasTheTenthsOfPrintfsDigits) {
     std::mt19937_64 random(1852);
     std::uniform_real_distribution<double> exponent(-4.0, 15.0);
     std::uniform_int_distribution<std::int64_t> hundredths(0, 99999999);
-    int failures = 0;
-    for (int i = 0; i < kValues && failures < 10; ++i) {
+    for (int i = 0; i < kValues; ++i) {
         double value = 0;
         switch (i % 3) {
         case 0: // every magnitude, up to where the integer path ends and beyond
@@ -117,12 +113,7 @@ TEST(NumberTables, SpeedTextHasTheTenthsOfPrintfsDigits) {
             break;
         }
         value = (i & 8) != 0 ? -value : value;
-        const std::string expected = TenthsOfPrintf(value);
-        if (SpeedText(value).view() != expected) {
-            ++failures;
-            ADD_FAILURE() << "value " << value << ": " << SpeedText(value).str() << ", expected "
-                          << expected;
-        }
+        ASSERT_EQ(SpeedText(value).view(), TenthsOfPrintf(value)) << value;
     }
 }
 
@@ -143,8 +134,7 @@ double DegreesFromParts(const std::string& field) {
 
 TEST(NumberTables, OnePassCoordinateFieldsMatchTheirParts) {
     std::mt19937_64 random(2006);
-    int failures = 0;
-    for (int i = 0; i < kValues && failures < 10; ++i) {
+    for (int i = 0; i < kValues; ++i) {
         // 0 to 9 digits, a point or none, 0 to 9 digits: up to 18 digits, so
         // the general path is taken too.
         std::string field;
@@ -160,12 +150,7 @@ TEST(NumberTables, OnePassCoordinateFieldsMatchTheirParts) {
                 field += zeros ? '0' : static_cast<char>('0' + random() % 10);
             }
         }
-        const double got = CoordinateDegrees(field);
-        const double expected = DegreesFromParts(field);
-        if (got != expected) {
-            ++failures;
-            ADD_FAILURE() << "field \"" << field << "\": " << got << ", expected " << expected;
-        }
+        ASSERT_EQ(CoordinateDegrees(field), DegreesFromParts(field)) << '"' << field << '"';
     }
 }
 
