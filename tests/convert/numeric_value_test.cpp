@@ -2,16 +2,13 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <utility>
 
 namespace zum {
 namespace {
 
 TEST(NumericValue, ReadsTheNumberAtTheStartOfAText) {
-    struct Case {
-        std::string text;
-        double expected;
-    };
-    const Case cases[] = {
+    const std::pair<std::string, double> cases[] = {
         {"3930.8708", 3930.8708},
         {"", 0},
         {"abc", 0},
@@ -36,8 +33,8 @@ TEST(NumericValue, ReadsTheNumberAtTheStartOfAText) {
         {"1E400", 0}, // too large for a 64-bit float
         {"0x10", 0},
     };
-    for (const Case& c : cases) {
-        EXPECT_DOUBLE_EQ(NumericValue(c.text), c.expected) << '"' << c.text << '"';
+    for (const auto& [text, expected] : cases) {
+        EXPECT_DOUBLE_EQ(NumericValue(text), expected) << '"' << text << '"';
     }
 }
 
@@ -56,11 +53,7 @@ TEST(NumericValue, RoundsCorrectlyAndStaysBoundedOnHugeFields) {
 }
 
 TEST(RoundToInt16, HalvesGoToTheEvenNeighbourAndOverflowIsVisible) {
-    struct Case {
-        double x;
-        std::optional<std::int16_t> expected;
-    };
-    const Case cases[] = {
+    const std::pair<double, std::optional<std::int16_t>> cases[] = {
         {2.5, 2},
         {3.5, 4},
         {-3.5, -4},
@@ -71,8 +64,8 @@ TEST(RoundToInt16, HalvesGoToTheEvenNeighbourAndOverflowIsVisible) {
         {-32768.6, std::nullopt},
         {1e300, std::nullopt},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(RoundToInt16(c.x), c.expected) << c.x;
+    for (const auto& [x, expected] : cases) {
+        EXPECT_EQ(RoundToInt16(x), expected) << x;
     }
 }
 
