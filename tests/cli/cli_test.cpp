@@ -1,4 +1,3 @@
-#include "convert/temp_folder.hpp"
 #include "run_convert.hpp"
 #include "version/version.hpp"
 

@@ -33,11 +33,8 @@ TEST(Talkers, WhichLinesAreSentencesInEachReading) {
         SentenceKind gp, any;
     };
     const Case cases[] = {
-        {"$GPRMC,190334,A,3930.8708,N", K::Position, K::Position},
         {"$GNRMC,190334,A,3930.8708,N", K::SkippedPosition, K::Position},
-        {"$GPGSA,A,3,05", K::Fix, K::Fix},
         {"$GNGSA,A,3,05", K::Other, K::Fix},
-        {"$BDGSA,A,1,,,", K::Other, K::Fix},
         {"$gnrmc,190334,A", K::Other, K::Other}, // lower case
         {"$G1RMC,190334,A", K::Other, K::Other}, // talker not letters
         {"$PUBX,00,190334", K::Other, K::Other}, // proprietary

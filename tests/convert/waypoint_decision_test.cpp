@@ -101,8 +101,7 @@ TEST(Waypoints, WhenEachMarkingGivesOne) {
     }
 }
 
-// The latch and the stop count carry into the next run; the reference for
-// the distance does not.
+// The latch and the stop count carry into the next run.
 TEST(Waypoints, AtStopsTheLatchAndCountCarryIntoTheNextRun) {
     LiveSettings s;
     s.intervalByTime = 15;
@@ -110,10 +109,6 @@ TEST(Waypoints, AtStopsTheLatchAndCountCarryIntoTheNextRun) {
     EXPECT_TRUE(Convert(Drive("191500 30 5"), s, state).time.empty());
     EXPECT_TRUE(Convert(Drive("191600 30 0 191601 30 0"), s, state).time.empty());
     EXPECT_EQ(Convert(Drive("191602 30 0"), s, state).time.size(), 1u);
-
-    const Lines stop = Drive("190000 30 0 190001 30 0 190002 30 0");
-    EXPECT_EQ(Convert(stop, LiveSettings{}, state).time.size(), 1u);
-    EXPECT_EQ(Convert(stop, LiveSettings{}, state).time.size(), 1u);
 
     // Both intervals 0: only a latch already set gives a waypoint.
     s.intervalByTime = 0;
