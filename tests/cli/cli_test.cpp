@@ -23,12 +23,11 @@ Outcome RunDefaults(std::vector<std::string> args) {
     return RunConvert(args);
 }
 
-// Expects the five files of `name` in `folder` to be those of a golden run.
-void ExpectGolden(const std::filesystem::path& folder, const std::string& name,
-                  const char* golden = "drive-at-stops") {
+// Expects the five files of `name` in `folder` to be drive.nmea's at the defaults.
+void ExpectDriveAtStops(const std::filesystem::path& folder, const std::string& name) {
     for (const char* suffix : kSuffixes) {
         EXPECT_EQ(ReadFile(folder / (name + suffix)),
-                  ReadFile(kGolden / golden / (std::string("0511NMEA.TXT") + suffix)))
+                  ReadFile(kGolden / "drive-at-stops" / (std::string("0511NMEA.TXT") + suffix)))
             << name << suffix;
     }
 }
@@ -96,8 +95,8 @@ TEST(ZumConvert, EachLogIsConvertedAfreshAndFailuresAreNamed) {
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("MISSING.TXT"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find((work / "b/ANMEA.TXT").string()), std::string::npos) << run.err;
-    ExpectGolden(out.path(), "ANMEA.TXT");
-    ExpectGolden(out.path(), "BNMEA.TXT");
+    ExpectDriveAtStops(out.path(), "ANMEA.TXT");
+    ExpectDriveAtStops(out.path(), "BNMEA.TXT");
     EXPECT_EQ(work.Names().size(), 3u); // nothing written beside the logs
 
     // /proc takes no new files, not even from root.
