@@ -119,6 +119,8 @@ bool DrawFiles::Failed() const {
 bool DrawFiles::Finish(std::string& error) {
     for (OutputFile* f : files_) {
         f->Write("END\r\n");
+        // Their last bytes go to disk while the GPX file is completed.
+        f->StartWriteBack();
     }
     return !gpx_ || gpx_->Close(error);
 }

@@ -125,8 +125,9 @@ bool GpxFile::Create(const std::filesystem::path& finalPath, std::string_view lo
     counts_ = {};
     // The two parts are temporaries beside the output too, so joining them
     // never crosses file systems and a full disk shows up while writing.
-    if (!out_.Create(finalPath, error) || !waypoints_.Create(finalPath, error) ||
-        !track_.Create(finalPath, error)) {
+    if (!out_.Create(finalPath, error) ||
+        !waypoints_.Create(finalPath, error, OutputFile::Use::Scratch) ||
+        !track_.Create(finalPath, error, OutputFile::Use::Scratch)) {
         Discard();
         return false;
     }

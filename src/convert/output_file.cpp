@@ -23,12 +23,15 @@ std::string describe(int error) {
 
 } // namespace
 
-bool OutputFile::Create(const std::filesystem::path& finalPath, std::string& error) {
+bool OutputFile::Create(const std::filesystem::path& finalPath, std::string& error, Use use) {
     Discard();
     final_ = finalPath;
     failed_ = false;
     errno_ = 0;
     used_ = 0;
+    use_ = use;
+    written_ = 0;
+    writeBack_ = 0;
     if (!FollowLinks(finalPath, target_)) {
         error = "cannot create " + finalPath.string() + ": " + describe(errno);
         return false;
@@ -51,6 +54,9 @@ bool OutputFile::Create(const std::filesystem::path& finalPath, std::string& err
         error = "cannot create " + finalPath.string() + ": " + describe(cause);
         return false;
     }
+    // The buffer here is the only one: each flush is one write the kernel
+    // sees whole, so `written_` is what the file holds.
+    std::setvbuf(file_, nullptr, _IONBF, 0);
     slot_ = RegisterTemporary(temp_);
     if (!buffer_) {
         buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
@@ -70,19 +76,45 @@ bool OutputFile::flush() {
         if (std::fwrite(buffer_.get(), 1, used_, file_) != used_) {
             failed_ = true;
             errno_ = errno;
+        } else {
+            wrote(used_);
         }
     }
     used_ = 0;
     return !failed_;
 }
 
+void OutputFile::wrote(std::uint64_t bytes) {
+    written_ += bytes;
+    if (use_ == Use::Kept && written_ - writeBack_ >= kWriteBackStep) {
+        // Whole pages only: the last one is still being filled.
+        startWriteBack(written_ & ~std::uint64_t{0xFFFF});
+    }
+}
+
+void OutputFile::startWriteBack(std::uint64_t upTo) {
+    if (upTo > writeBack_ && file_ != nullptr) {
+        zum::StartWriteBack(::fileno(file_), writeBack_, upTo - writeBack_);
+        writeBack_ = upTo;
+    }
+}
+
+void OutputFile::StartWriteBack() {
+    if (flush() && use_ == Use::Kept) {
+        startWriteBack(written_);
+    }
+}
+
 void OutputFile::flushAndWrite(std::string_view text) {
     flush();
     if (text.size() >= kBufferSize) {
-        if (file_ != nullptr && !failed_ &&
-            std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
-            failed_ = true;
-            errno_ = errno;
+        if (file_ != nullptr && !failed_) {
+            if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
+                failed_ = true;
+                errno_ = errno;
+            } else {
+                wrote(text.size());
+            }
         }
         return;
     }
@@ -107,8 +139,10 @@ bool OutputFile::Append(OutputFile& part, std::string& error) {
     if (source >= 0) {
         loff_t from = 0;
         ssize_t copied = 0;
-        while ((copied = ::copy_file_range(source, &from, ::fileno(file_), nullptr, 1 << 30, 0)) >
-               0) {
+        // A step at a time, so the copy is written to disk while it goes on.
+        while ((copied = ::copy_file_range(source, &from, ::fileno(file_), nullptr,
+                                           kWriteBackStep, 0)) > 0) {
+            wrote(static_cast<std::uint64_t>(copied));
         }
         const int copyError = errno;
         ::close(source);

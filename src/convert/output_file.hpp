@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -15,8 +16,15 @@ namespace zum {
 // discarded, or destroyed, leaves nothing behind. The temporary is
 // registered (see RegisterTemporary) while it exists, so a program ended by a
 // signal can remove it.
+//
+// A file that is to be kept is handed to the disk every few MiB as it is
+// written (where the system allows), so that the sync before it moves into
+// place has little left to wait for. A scratch file, read back and discarded
+// within the run, is left to the page cache and never written out.
 class OutputFile {
 public:
+    enum class Use { Kept, Scratch };
+
     OutputFile() = default;
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
@@ -24,7 +32,7 @@ public:
 
     // A final name reached through symbolic links is replaced where the links
     // lead; the links stay.
-    bool Create(const std::filesystem::path& finalPath, std::string& error);
+    bool Create(const std::filesystem::path& finalPath, std::string& error, Use use = Use::Kept);
 
     void Write(std::string_view text) {
         if (text.size() > kBufferSize - used_) {
@@ -48,6 +56,11 @@ public:
     // they are never synced to disk.
     bool Append(OutputFile& part, std::string& error);
 
+    // Hands everything written so far to the kernel and, for a kept file,
+    // starts writing it to disk without waiting: done for every output before
+    // the first one is synced, so their writes overlap.
+    void StartWriteBack();
+
     // Flushes, syncs and closes the temporary; it stays under its temporary name.
     bool Close(std::string& error);
     // The temporary now belongs to someone else (it was moved into place).
@@ -57,14 +70,22 @@ public:
 
 private:
     static constexpr std::size_t kBufferSize = 64 * 1024;
+    // A kept file is handed to the disk whenever this much more is written.
+    static constexpr std::uint64_t kWriteBackStep = 4 * 1024 * 1024;
     void flushAndWrite(std::string_view text);
     bool flush();
+    // Records `bytes` more in the file and starts the write-back when due.
+    void wrote(std::uint64_t bytes);
+    void startWriteBack(std::uint64_t upTo);
 
     std::FILE* file_ = nullptr;
     std::unique_ptr<char[]> buffer_;
     std::size_t used_ = 0;
     bool failed_ = false;
     int errno_ = 0;
+    Use use_ = Use::Kept;
+    std::uint64_t written_ = 0;  // bytes the kernel has
+    std::uint64_t writeBack_ = 0; // bytes whose write-back has started
     std::filesystem::path final_;
     std::filesystem::path target_;
     std::filesystem::path temp_;
