@@ -37,7 +37,7 @@ bool DrawFiles::AddGpx(const std::filesystem::path& stem, std::string_view logNa
                        std::string& error) {
     std::filesystem::path path = stem;
     path += ".gpx";
-    if (!gpx_.emplace().Create(path, logName, error)) {
+    if (!gpx_.emplace().Create(path, logName, file(DrawFileKind::Draw), error)) {
         gpx_.reset();
         return false;
     }

@@ -113,8 +113,10 @@ void WriteElement(OutputFile& out, std::string_view indent, std::string_view tag
 } // namespace
 
 bool GpxFile::Create(const std::filesystem::path& finalPath, std::string_view logName,
-                     std::string& error) {
+                     const OutputFile& draw, std::string& error) {
     Discard();
+    draw_ = &draw;
+    drawTrackStart_ = draw.Size();
     logName_ = logName;
     fixTime_.reset();
     speedUnit_ = {};
@@ -127,7 +129,7 @@ bool GpxFile::Create(const std::filesystem::path& finalPath, std::string_view lo
     // never crosses file systems and a full disk shows up while writing.
     if (!out_.Create(finalPath, error) ||
         !waypoints_.Create(finalPath, error, OutputFile::Use::Scratch) ||
-        !track_.Create(finalPath, error, OutputFile::Use::Scratch)) {
+        !track_.Create(finalPath, error)) {
         Discard();
         return false;
     }
@@ -158,36 +160,21 @@ void GpxFile::openPoint(OutputFile& file, std::string_view tag, std::string_view
 void GpxFile::TrackPoint(std::string_view lat, std::string_view lon) {
     flushPending();
     if (!InGpxRange(fixLat_, fixLon_)) {
+        track_.Skip(lat.size(), lon.size());
         ++counts_.leftOut;
         return;
     }
+    bool newSegment = false;
     if (fixTime_) {
         if (counts_.trackPoints != 0 && lastTrackTime_ &&
             std::abs(fixTime_->seconds - *lastTrackTime_) > kSegmentGapSeconds) {
-            track_.Write("    </trkseg>\r\n    <trkseg>\r\n");
+            newSegment = true;
             ++counts_.segments;
         }
         lastTrackTime_ = fixTime_->seconds;
     }
-    // One write per point: this runs for every fix of the log.
-    char line[2 * sizeof(NumberText) + 96];
-    char* at = line;
-    const auto put = [&at](std::string_view text) {
-        std::memcpy(at, text.data(), text.size());
-        at += text.size();
-    };
-    put("      <trkpt lat=\"");
-    put(lat);
-    put("\" lon=\"");
-    put(lon);
-    if (fixTime_) {
-        put("\"><time>");
-        put(fixTime_->text);
-        put("</time></trkpt>\r\n");
-    } else {
-        put("\"/>\r\n");
-    }
-    track_.Write({line, static_cast<std::size_t>(at - line)});
+    track_.Add(lat.size(), lon.size(), fixTime_ ? fixTime_->text.view() : std::string_view(),
+               newSegment);
 
     if (counts_.trackPoints == 0) {
         minLat_ = maxLat_ = fixLat_;
@@ -341,7 +328,7 @@ bool GpxFile::Close(std::string& error) {
     WriteElement(out_, "    ", "name", logName_);
     if (counts_.trackPoints != 0) {
         out_.Write("    <trkseg>\r\n");
-        if (!out_.Append(track_, error)) {
+        if (!track_.WriteTo(out_, *draw_, drawTrackStart_, error)) {
             Discard();
             return false;
         }

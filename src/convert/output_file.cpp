@@ -99,6 +99,15 @@ void OutputFile::startWriteBack(std::uint64_t upTo) {
     }
 }
 
+bool OutputFile::Flush(std::string& error) {
+    if (file_ == nullptr || !flush()) {
+        error = "cannot write " + final_.string() + ": " +
+                (failed_ ? describe(errno_) : std::string("not open"));
+        return false;
+    }
+    return true;
+}
+
 void OutputFile::StartWriteBack() {
     if (flush() && use_ == Use::Kept) {
         startWriteBack(written_);
@@ -140,8 +149,8 @@ bool OutputFile::Append(OutputFile& part, std::string& error) {
         loff_t from = 0;
         ssize_t copied = 0;
         // A step at a time, so the copy is written to disk while it goes on.
-        while ((copied = ::copy_file_range(source, &from, ::fileno(file_), nullptr,
-                                           kWriteBackStep, 0)) > 0) {
+        while ((copied = ::copy_file_range(source, &from, ::fileno(file_), nullptr, kWriteBackStep,
+                                           0)) > 0) {
             wrote(static_cast<std::uint64_t>(copied));
         }
         const int copyError = errno;

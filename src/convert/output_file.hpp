@@ -44,6 +44,8 @@ public:
     }
 
     [[nodiscard]] bool Failed() const { return failed_; }
+    // The bytes written so far.
+    [[nodiscard]] std::uint64_t Size() const { return written_ + used_; }
     // The name the user gave, for messages.
     [[nodiscard]] const std::filesystem::path& FinalPath() const { return final_; }
     // Where the file really goes (FinalPath with its links followed).
@@ -55,6 +57,10 @@ public:
     // For scratch parts, which are then discarded rather than closed, so
     // they are never synced to disk.
     bool Append(OutputFile& part, std::string& error);
+
+    // Hands everything written so far to the kernel, so the temporary can be
+    // read back; on failure `error` names the file and the cause.
+    bool Flush(std::string& error);
 
     // Hands everything written so far to the kernel and, for a kept file,
     // starts writing it to disk without waiting: done for every output before
@@ -84,7 +90,7 @@ private:
     bool failed_ = false;
     int errno_ = 0;
     Use use_ = Use::Kept;
-    std::uint64_t written_ = 0;  // bytes the kernel has
+    std::uint64_t written_ = 0;   // bytes the kernel has
     std::uint64_t writeBack_ = 0; // bytes whose write-back has started
     std::filesystem::path final_;
     std::filesystem::path target_;
