@@ -137,11 +137,19 @@ bool GpxFile::Create(const std::filesystem::path& finalPath, std::string_view lo
 }
 
 void GpxFile::Fix(const GpxFix& fix) {
-    if (fix.utcDate != dateField_.view() || fix.utcDate.size() > 6) {
+    // Most fixes share their date with the one before: six bytes compared.
+    const bool sameDate = fix.utcDate.size() == 6 && dateField_.size() == 6
+                              ? std::memcmp(fix.utcDate.data(), dateField_.view().data(), 6) == 0
+                              : fix.utcDate == dateField_.view() && fix.utcDate.size() <= 6;
+    if (!sameDate) {
         dateField_ = fix.utcDate.substr(0, 7); // longer than a date: never matches one
         date_ = ReadFixDate(fix.utcDate);
     }
-    fixTime_ = date_ ? ReadFixTime(fix.utcTime, *date_) : std::nullopt;
+    if (!date_) {
+        fixTime_.reset();
+    } else if (!ReadFixTime(fix.utcTime, *date_, fixTime_ ? *fixTime_ : fixTime_.emplace())) {
+        fixTime_.reset();
+    }
     speedUnit_ = fix.speedUnit;
     fixLat_ = fix.lat;
     fixLon_ = fix.lon;

@@ -40,12 +40,23 @@ void Put(char*& at, std::string_view text) {
     at += text.size();
 }
 
+// The longest "lat,lon" line read back: far more than any coordinate texts.
+constexpr std::size_t kMaxLine = 4096;
+
+// Copies `size` bytes; `from` may be read, and `to` written, up to
+// Reader::kSlack bytes past them.
+void PutSlack(char*& to, const char* from, std::size_t size);
+
 // A file read from the start through a buffer that always holds whole items.
 class Reader {
 public:
+    // Bytes after the end of what was read that may be read too (and are
+    // never used): short texts are copied that many bytes at a time.
+    static constexpr std::size_t kSlack = 32;
+
     explicit Reader(const std::filesystem::path& path)
         : file_(std::fopen(path.string().c_str(), "rb")),
-          buffer_(std::make_unique_for_overwrite<char[]>(kSize)), at_(buffer_.get()),
+          buffer_(std::make_unique_for_overwrite<char[]>(kSize + kSlack)), at_(buffer_.get()),
           end_(buffer_.get()) {}
     ~Reader() {
         if (file_ != nullptr) {
@@ -106,6 +117,10 @@ private:
 };
 
 bool GetLength(const char*& at, const char* end, std::uint64_t& length) {
+    if (at != end && static_cast<unsigned char>(*at) < 0x80) {
+        length = static_cast<unsigned char>(*at++); // the usual one-byte length
+        return true;
+    }
     length = 0;
     for (int shift = 0; at != end && shift < 64; shift += 7) {
         const auto byte = static_cast<unsigned char>(*at++);
@@ -131,6 +146,15 @@ bool GetText(const char*& at, const char* end, char* text, std::size_t& size) {
     return true;
 }
 
+void PutSlack(char*& to, const char* from, std::size_t size) {
+    if (size <= Reader::kSlack) {
+        std::memcpy(to, from, Reader::kSlack); // one fixed-size copy
+    } else {
+        std::memcpy(to, from, size);
+    }
+    to += size;
+}
+
 } // namespace
 
 bool GpxTrack::Create(const std::filesystem::path& besidePath, std::string& error) {
@@ -141,7 +165,7 @@ bool GpxTrack::Create(const std::filesystem::path& besidePath, std::string& erro
 
 void GpxTrack::add(unsigned char flags, std::size_t latSize, std::size_t lonSize,
                    std::string_view time) {
-    char record[kMaxRecord];
+    char* const record = file_.Room(kMaxRecord);
     char* at = record + 1;
     at = PutLength(at, latSize);
     at = PutLength(at, lonSize);
@@ -149,7 +173,12 @@ void GpxTrack::add(unsigned char flags, std::size_t latSize, std::size_t lonSize
         flags |= kHasTime;
         time = time.substr(0, kMaxTime);
         const std::string_view date = time.substr(0, kDatePart);
-        if (date != date_.view()) {
+        // A fixed-size comparison for the usual date part, which the
+        // compiler makes a few loads.
+        const bool sameDate = date.size() == kDatePart && date_.size() == kDatePart
+                                  ? std::memcmp(date.data(), date_.view().data(), kDatePart) == 0
+                                  : date == date_.view();
+        if (!sameDate) {
             flags |= kNewDate;
             date_ = date;
             *at++ = static_cast<char>(date.size());
@@ -160,7 +189,7 @@ void GpxTrack::add(unsigned char flags, std::size_t latSize, std::size_t lonSize
         Put(at, rest);
     }
     record[0] = static_cast<char>(flags);
-    file_.Write({record, static_cast<std::size_t>(at - record)});
+    file_.Advance(static_cast<std::size_t>(at - record));
     ++points_;
 }
 
@@ -191,13 +220,17 @@ bool GpxTrack::WriteTo(OutputFile& out, const OutputFile& draw, std::uint64_t fr
     if (!lines.Skip(from)) {
         return fail(draw.TemporaryPath(), "too short");
     }
-    char date[kMaxTime], rest[kMaxTime];
+    // Room for the time's texts to be copied Reader::kSlack bytes at a time.
+    char date[kMaxTime + Reader::kSlack], rest[kMaxTime + Reader::kSlack];
     std::size_t dateSize = 0, restSize = 0;
     std::uint64_t points = 0;
-    while (!records.Empty()) {
+    while (true) {
         records.Ensure(kMaxRecord);
         const char* at = records.At();
         const char* const end = records.End();
+        if (at == end) {
+            break;
+        }
         const auto flags = static_cast<unsigned char>(*at++);
         std::uint64_t latSize = 0, lonSize = 0;
         if (!GetLength(at, end, latSize) || !GetLength(at, end, lonSize) ||
@@ -209,7 +242,7 @@ bool GpxTrack::WriteTo(OutputFile& out, const OutputFile& draw, std::uint64_t fr
         ++points;
         // The draw file's line: "lat,lon" CR LF.
         const std::uint64_t lineSize = latSize + lonSize + 3;
-        if (lineSize > 4096 || !lines.Ensure(lineSize)) {
+        if (lineSize > kMaxLine || !lines.Ensure(lineSize)) {
             return fail(draw.TemporaryPath(), "too short");
         }
         const char* const line = lines.At();
@@ -220,24 +253,24 @@ bool GpxTrack::WriteTo(OutputFile& out, const OutputFile& draw, std::uint64_t fr
         if ((flags & kSkipped) != 0) {
             continue;
         }
-        char text[4096 + 2 * kMaxTime + 128];
+        char* const text = out.Room(kMaxLine + 2 * kMaxTime + 128);
         char* put = text;
         if ((flags & kNewSegment) != 0) {
             Put(put, "    </trkseg>\r\n    <trkseg>\r\n");
         }
         Put(put, "      <trkpt lat=\"");
-        Put(put, {line, latSize});
+        PutSlack(put, line, latSize);
         Put(put, "\" lon=\"");
-        Put(put, {line + latSize + 1, lonSize});
+        PutSlack(put, line + latSize + 1, lonSize);
         if ((flags & kHasTime) != 0) {
             Put(put, "\"><time>");
-            Put(put, {date, dateSize});
-            Put(put, {rest, restSize});
+            PutSlack(put, date, dateSize);
+            PutSlack(put, rest, restSize);
             Put(put, "</time></trkpt>\r\n");
         } else {
             Put(put, "\"/>\r\n");
         }
-        out.Write({text, static_cast<std::size_t>(put - text)});
+        out.Advance(static_cast<std::size_t>(put - text));
     }
     if (records.Failed() || lines.Failed()) {
         return fail(records.Failed() ? file_.TemporaryPath() : draw.TemporaryPath(), "read failed");

@@ -43,6 +43,17 @@ public:
         used_ += text.size();
     }
 
+    // Room for `n` more bytes (at most kBufferSize), to be filled in place
+    // and then counted with Advance: for a writer that makes its text piece
+    // by piece, so it is not copied once more.
+    char* Room(std::size_t n) {
+        if (n > kBufferSize - used_) {
+            flush();
+        }
+        return buffer_.get() + used_;
+    }
+    void Advance(std::size_t n) { used_ += n; }
+
     [[nodiscard]] bool Failed() const { return failed_; }
     // The bytes written so far.
     [[nodiscard]] std::uint64_t Size() const { return written_ + used_; }
@@ -74,8 +85,9 @@ public:
     // Closes and removes the temporary.
     void Discard();
 
-private:
     static constexpr std::size_t kBufferSize = 64 * 1024;
+
+private:
     // A kept file is handed to the disk whenever this much more is written.
     static constexpr std::uint64_t kWriteBackStep = 4 * 1024 * 1024;
     void flushAndWrite(std::string_view text);
