@@ -165,7 +165,7 @@ bool GpxTrack::Create(const std::filesystem::path& besidePath, std::string& erro
 
 void GpxTrack::add(unsigned char flags, std::size_t latSize, std::size_t lonSize,
                    std::string_view time) {
-    char* const record = file_.Room(kMaxRecord);
+    char* const record = file_.Room<kMaxRecord>();
     char* at = record + 1;
     at = PutLength(at, latSize);
     at = PutLength(at, lonSize);
@@ -253,7 +253,7 @@ bool GpxTrack::WriteTo(OutputFile& out, const OutputFile& draw, std::uint64_t fr
         if ((flags & kSkipped) != 0) {
             continue;
         }
-        char* const text = out.Room(kMaxLine + 2 * kMaxTime + 128);
+        char* const text = out.Room<kMaxLine + 2 * kMaxTime + 128>();
         char* put = text;
         if ((flags & kNewSegment) != 0) {
             Put(put, "    </trkseg>\r\n    <trkseg>\r\n");

@@ -3,6 +3,7 @@
 #include "convert/temporary_file.hpp"
 #include "convert/temporary_registry.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <string>
@@ -59,7 +60,7 @@ bool OutputFile::Create(const std::filesystem::path& finalPath, std::string& err
     std::setvbuf(file_, nullptr, _IONBF, 0);
     slot_ = RegisterTemporary(temp_);
     if (!buffer_) {
-        buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
+        buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize + kMaxRoom);
     }
     return true;
 }
@@ -70,18 +71,43 @@ void OutputFile::Release() {
     slot_ = -1;
 }
 
-bool OutputFile::flush() {
-    if (used_ != 0 && file_ != nullptr && !failed_) {
+bool OutputFile::writeOut(std::size_t n) {
+    if (n != 0 && file_ != nullptr && !failed_) {
         errno = 0;
-        if (std::fwrite(buffer_.get(), 1, used_, file_) != used_) {
+        if (std::fwrite(buffer_.get(), 1, n, file_) != n) {
             failed_ = true;
             errno_ = errno;
         } else {
-            wrote(used_);
+            wrote(n);
         }
     }
-    used_ = 0;
     return !failed_;
+}
+
+bool OutputFile::flush() {
+    const bool written = writeOut(used_);
+    used_ = 0;
+    return written;
+}
+
+void OutputFile::spill() {
+    const std::size_t keep = (written_ + used_) % kPage;
+    const std::size_t out = used_ - keep;
+    writeOut(out);
+    std::memmove(buffer_.get(), buffer_.get() + out, keep);
+    used_ = keep;
+}
+
+void OutputFile::writeOver(std::string_view text) {
+    while (!text.empty()) {
+        const std::size_t n = std::min(text.size(), kBufferSize - used_);
+        std::memcpy(buffer_.get() + used_, text.data(), n);
+        used_ += n;
+        text.remove_prefix(n);
+        if (used_ == kBufferSize) {
+            spill();
+        }
+    }
 }
 
 void OutputFile::wrote(std::uint64_t bytes) {
@@ -112,23 +138,6 @@ void OutputFile::StartWriteBack() {
     if (flush() && use_ == Use::Kept) {
         startWriteBack(written_);
     }
-}
-
-void OutputFile::flushAndWrite(std::string_view text) {
-    flush();
-    if (text.size() >= kBufferSize) {
-        if (file_ != nullptr && !failed_) {
-            if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
-                failed_ = true;
-                errno_ = errno;
-            } else {
-                wrote(text.size());
-            }
-        }
-        return;
-    }
-    std::memcpy(buffer_.get(), text.data(), text.size());
-    used_ = text.size();
 }
 
 bool OutputFile::Append(OutputFile& part, std::string& error) {

@@ -35,24 +35,27 @@ public:
     bool Create(const std::filesystem::path& finalPath, std::string& error, Use use = Use::Kept);
 
     void Write(std::string_view text) {
-        if (text.size() > kBufferSize - used_) {
-            flushAndWrite(text);
+        if (text.size() < kBufferSize - used_) {
+            std::memcpy(buffer_.get() + used_, text.data(), text.size());
+            used_ += text.size();
             return;
         }
-        std::memcpy(buffer_.get() + used_, text.data(), text.size());
-        used_ += text.size();
+        writeOver(text);
     }
 
-    // Room for `n` more bytes (at most kBufferSize), to be filled in place
-    // and then counted with Advance: for a writer that makes its text piece
-    // by piece, so it is not copied once more.
-    char* Room(std::size_t n) {
-        if (n > kBufferSize - used_) {
-            flush();
-        }
-        return buffer_.get() + used_;
+    // Room for N more bytes, to be filled in place and then counted with
+    // Advance: for a writer that makes its text piece by piece, so it is not
+    // copied once more.
+    template <std::size_t N> char* Room() {
+        static_assert(N <= kMaxRoom);
+        return buffer_.get() + used_; // used_ < kBufferSize always
     }
-    void Advance(std::size_t n) { used_ += n; }
+    void Advance(std::size_t n) {
+        used_ += n;
+        if (used_ >= kBufferSize) {
+            spill();
+        }
+    }
 
     [[nodiscard]] bool Failed() const { return failed_; }
     // The bytes written so far.
@@ -85,13 +88,22 @@ public:
     // Closes and removes the temporary.
     void Discard();
 
-    static constexpr std::size_t kBufferSize = 64 * 1024;
+    // What is written goes to the kernel in pieces of about this size that
+    // end on a page boundary: a write that begins or ends inside a page
+    // costs the kernel half as much again.
+    static constexpr std::size_t kBufferSize = 256 * 1024;
+    static constexpr std::size_t kMaxRoom = 8 * 1024;
 
 private:
+    static constexpr std::size_t kPage = 4096;
     // A kept file is handed to the disk whenever this much more is written.
     static constexpr std::uint64_t kWriteBackStep = 4 * 1024 * 1024;
-    void flushAndWrite(std::string_view text);
+    void writeOver(std::string_view text);
+    // Writes the buffer up to its last page boundary and keeps the rest.
+    void spill();
+    // Writes the whole buffer.
     bool flush();
+    bool writeOut(std::size_t n);
     // Records `bytes` more in the file and starts the write-back when due.
     void wrote(std::uint64_t bytes);
     void startWriteBack(std::uint64_t upTo);

@@ -30,8 +30,8 @@ void WriteInPieces(OutputFile& file, std::string_view text) {
     bool inPlace = false;
     for (std::size_t i = 0; !text.empty(); ++i, inPlace = !inPlace) {
         const std::string_view piece = text.substr(0, kSizes[i % std::size(kSizes)]);
-        if (inPlace && piece.size() <= OutputFile::kBufferSize) {
-            std::memcpy(file.Room(piece.size()), piece.data(), piece.size());
+        if (inPlace && piece.size() <= OutputFile::kMaxRoom) {
+            std::memcpy(file.Room<OutputFile::kMaxRoom>(), piece.data(), piece.size());
             file.Advance(piece.size());
         } else {
             file.Write(piece);
