@@ -122,6 +122,13 @@ bool DrawFiles::Finish(std::string& error) {
         // Their last bytes go to disk while the GPX file is completed.
         f->StartWriteBack();
     }
+    // The GPX track reads its coordinates back from the draw file: a draw
+    // file that could not be written is reported as such.
+    for (OutputFile* f : files_) {
+        if (f->Failed()) {
+            return f->Flush(error);
+        }
+    }
     return !gpx_ || gpx_->Close(error);
 }
 

@@ -140,7 +140,8 @@ bool GetText(const char*& at, const char* end, char* text, std::size_t& size) {
     if (length > kMaxTime || end - at < length) {
         return false;
     }
-    std::memcpy(text, at, length);
+    char* to = text;
+    PutSlack(to, at, length); // `text` has room for the slack
     at += length;
     size = length;
     return true;
