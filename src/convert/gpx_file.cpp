@@ -343,6 +343,8 @@ bool GpxFile::Close(std::string& error) {
         out_.Write("    </trkseg>\r\n");
     }
     out_.Write("  </trk>\r\n</gpx>\r\n");
+    // The last bytes go to disk while the scratch parts are dropped.
+    out_.StartWriteBack();
     waypoints_.Discard();
     track_.Discard();
     if (!out_.Close(error)) {
