@@ -1,5 +1,7 @@
 #include "ui/files/track_picture.hpp"
 
+#include "ui/files/line_thinning.hpp"
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
@@ -8,6 +10,7 @@
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 namespace zum {
 
@@ -244,7 +247,10 @@ void TrackPicture::BeginRun(const QString& fileName, std::int16_t distanceUnits)
     distanceUnits_ = distanceUnits;
     percent_ = 0;
     shows_ = Shows::Running;
-    update();
+    // Not drawn yet: the run asks for that at its own pace (Grown), or at
+    // its end, which for a short log comes before the first repaint is due.
+    // Drawing now would cost as much as a repaint without showing anything
+    // the eye could catch.
 }
 
 void TrackPicture::SetProgress(double share) {
@@ -329,45 +335,58 @@ void TrackPicture::PaintPreview(QPainter& painter, const QRectF& area) const {
 
     const Projection project(preview_, box);
 
-    // The 2-D markers under the track, so that the line stays readable.
+    // The 2-D markers under the track, so that the line stays readable:
+    // squares on whole pixels, drawn in one go, one for each pixel that has
+    // any (a long run stacks thousands of them on the same few streets).
+    const QRect pixels = area.toAlignedRect();
+    std::vector<bool> marked(static_cast<std::size_t>(pixels.width()) *
+                             static_cast<std::size_t>(pixels.height()));
+    QList<QRect> markers;
+    for (const GeoPoint& marker : preview_.Markers()) {
+        const QPoint at = project(marker).toPoint() - pixels.topLeft();
+        if (at.x() < 0 || at.y() < 0 || at.x() >= pixels.width() || at.y() >= pixels.height()) {
+            continue;
+        }
+        const std::size_t cell =
+            static_cast<std::size_t>(at.y()) * static_cast<std::size_t>(pixels.width()) +
+            static_cast<std::size_t>(at.x());
+        if (!marked[cell]) {
+            marked[cell] = true;
+            markers << QRect(at + pixels.topLeft() - QPoint(3, 3), QSize(6, 6));
+        }
+    }
+    painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(QPen(QColor(140, 80, 0), 1));
     painter.setBrush(kMarkerColour);
-    QPoint lastMarker(-1, -1);
-    for (const GeoPoint& marker : preview_.Markers()) {
-        const QPointF at = project(marker);
-        if (at.toPoint() != lastMarker) {
-            lastMarker = at.toPoint();
-            painter.drawRect(QRectF(at - QPointF(2.5, 2.5), QSizeF(5, 5)));
-        }
-    }
+    painter.drawRects(markers.constData(), static_cast<int>(markers.size()));
+    painter.setRenderHint(QPainter::Antialiasing, true);
 
     // Points closer than half a pixel to the last one drawn add nothing to
-    // the line but cost the stroker dearly: they are left out.
+    // the line: they are left out.
     QPolygonF track;
-    const auto addPoint = [&track](QPointF at) {
-        if (track.isEmpty() || std::abs(at.x() - track.back().x()) >= 0.5 ||
-            std::abs(at.y() - track.back().y()) >= 0.5) {
-            track << at;
-        }
-    };
+    QPointF last(-1e9, -1e9);
     for (const GeoPoint& point : preview_.Track()) {
-        addPoint(project(point));
+        const QPointF at = project(point);
+        if (std::abs(at.x() - last.x()) >= 0.5 || std::abs(at.y() - last.y()) >= 0.5) {
+            track.append(at);
+            last = at;
+        }
     }
-    addPoint(project(preview_.End()));
-    if (track.size() == 1) {
-        track << track.front();
-    }
-    // While the run goes on the line is drawn plain, which costs a fraction
-    // of the smooth one it gets at the end.
+    track.append(project(preview_.End()));
+    // What a quarter pixel does not show is left out, and the line is a
+    // hairline drawn four times, half a pixel to each side: as wide and
+    // smooth as a stroked pen two pixels wide, at a small part of its cost,
+    // which grows with the track's length and its crossings.
+    track = ThinPolyline(track, 0.25);
+    QPen hairline(kTrackColour, 1);
+    hairline.setCosmetic(true);
+    painter.setPen(hairline);
     painter.setBrush(Qt::NoBrush);
-    if (shows_ == Shows::Running) {
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setPen(QPen(kTrackColour, 2));
+    for (const QPointF offset :
+         {QPointF(-0.5, -0.5), QPointF(0.5, -0.5), QPointF(-0.5, 0.5), QPointF(0.5, 0.5)}) {
+        track.translate(offset);
         painter.drawPolyline(track);
-        painter.setRenderHint(QPainter::Antialiasing, true);
-    } else {
-        painter.setPen(QPen(kTrackColour, 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        painter.drawPolyline(track);
+        track.translate(-offset);
     }
 
     // Waypoint arrows where they keep clear of the arrows and labels drawn

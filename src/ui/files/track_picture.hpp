@@ -23,7 +23,8 @@ public:
 
     explicit TrackPicture(QWidget* parent);
 
-    // A run of `fileName` begins: the preview empties and the progress is 0.
+    // A run of `fileName` begins: the preview empties and the progress is 0,
+    // shown from the next Grown() or the end of the run on.
     // `distanceUnits` is the menu's unit item (0 knots, 1 km/h, 2 mph); the
     // scale bar counts in its distance unit.
     void BeginRun(const QString& fileName, std::int16_t distanceUnits);

@@ -1,15 +1,51 @@
 #include "ui/files/track_preview.hpp"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 namespace zum {
 
 namespace {
 
-bool SameCell(GeoPoint a, GeoPoint b, double cell) {
-    return std::floor(a.lat / cell) == std::floor(b.lat / cell) &&
-           std::floor(a.lon / cell) == std::floor(b.lon / cell);
+// A position that is not a number has no place on the picture, and would
+// never merge with another.
+bool Finite(double lat, double lon) {
+    return std::isfinite(lat) && std::isfinite(lon);
+}
+
+bool Near(GeoPoint a, GeoPoint b, double within) {
+    // Both comparisons together: whether a point of a drive is merged is a
+    // toss-up that a branch would mostly guess wrong.
+    return (std::abs(a.lat - b.lat) < within) & (std::abs(a.lon - b.lon) < within);
+}
+
+// How many times the merge distance must double to reach about the median
+// step between neighbours, so that about half the steps fall within it. At
+// least once. One pass, no allocation.
+int DoublingsForMedianStep(const std::vector<GeoPoint>& points, double within) {
+    const double perWithin = 1.0 / within;
+    std::array<std::size_t, 64> byExponent{};
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        const double step = std::max(std::abs(points[i].lat - points[i - 1].lat),
+                                     std::abs(points[i].lon - points[i - 1].lon)) *
+                            perWithin;
+        // The binary exponent e with 2^(e-1) <= step < 2^e, read from the
+        // bits (0 for a step of 0); a step of 2^62 or more counts as 63.
+        const auto exponent =
+            static_cast<int>((std::bit_cast<std::uint64_t>(step) >> 52) & 0x7ff) - 1022;
+        ++byExponent[static_cast<std::size_t>(std::clamp(exponent, 0, 63))];
+    }
+    std::size_t seen = 0;
+    for (std::size_t e = 0; e < byExponent.size(); ++e) {
+        seen += byExponent[e];
+        if (2 * seen >= points.size()) {
+            return std::max(static_cast<int>(e), 1);
+        }
+    }
+    return 1;
 }
 
 // Keeps every other element, the first among them.
@@ -37,7 +73,7 @@ void TrackPreview::Clear() {
     lastLon_ = 0;
 }
 
-double TrackPreview::Unwrap(double lon) {
+inline double TrackPreview::Unwrap(double lon) {
     if (haveLon_ && std::abs(lon - lastLon_) > 180.0) {
         lon += 360.0 * std::round((lastLon_ - lon) / 360.0);
     }
@@ -46,7 +82,7 @@ double TrackPreview::Unwrap(double lon) {
     return lon;
 }
 
-void TrackPreview::Extend(GeoPoint point) {
+inline void TrackPreview::Extend(GeoPoint point) {
     if (!hasBounds_) {
         min_ = max_ = point;
         hasBounds_ = true;
@@ -58,46 +94,40 @@ void TrackPreview::Extend(GeoPoint point) {
     max_.lon = std::max(max_.lon, point.lon);
 }
 
-void TrackPreview::Merge(MergedList& list, GeoPoint point, std::size_t limit) const {
+inline void TrackPreview::Merge(MergedList& list, GeoPoint point, std::size_t limit) const {
+    if (list.points.empty() || !Near(point, list.points.back(), list.within)) {
+        Keep(list, point, limit);
+    }
+}
+
+void TrackPreview::Keep(MergedList& list, GeoPoint point, std::size_t limit) const {
     std::vector<GeoPoint>& points = list.points;
-    const double cellLat = std::floor(point.lat * list.perDegree);
-    const double cellLon = std::floor(point.lon * list.perDegree);
-    if (!points.empty() && cellLat == list.lastCellLat && cellLon == list.lastCellLon) {
-        return;
-    }
-    if (list.offered++ % list.stride != 0) {
-        return;
-    }
     points.push_back(point);
-    list.lastCellLat = cellLat;
-    list.lastCellLon = cellLon;
     if (points.size() < limit) {
         return;
     }
-    const double extent = std::max(max_.lat - min_.lat, max_.lon - min_.lon);
+    // The distance starts far smaller than a step of the drive; going
+    // straight to about the median step spares a pass over the whole list
+    // for each doubling on the way there. Once the distance spans the whole
+    // drive, one point is left, so this ends.
+    int doublings = DoublingsForMedianStep(points, list.within);
     while (points.size() > limit * 3 / 4) {
-        if (list.cell < extent) {
-            list.cell *= 2;
-            std::size_t kept = 1;
-            for (std::size_t i = 1; i < points.size(); ++i) {
-                if (!SameCell(points[kept - 1], points[i], list.cell)) {
-                    points[kept++] = points[i];
-                }
+        list.within = std::ldexp(list.within, doublings);
+        doublings = 1;
+        std::size_t kept = 1;
+        for (std::size_t i = 1; i < points.size(); ++i) {
+            if (!Near(points[i], points[kept - 1], list.within)) {
+                points[kept++] = points[i];
             }
-            points.resize(kept);
-        } else {
-            // A drive to and fro across a cell border: the cells alone cannot
-            // shrink it, so every other point goes, now and from here on.
-            KeepEveryOther(points);
-            list.stride *= 2;
         }
+        points.resize(kept);
     }
-    list.perDegree = 1.0 / list.cell;
-    list.lastCellLat = std::floor(points.back().lat * list.perDegree);
-    list.lastCellLon = std::floor(points.back().lon * list.perDegree);
 }
 
 void TrackPreview::AddTrackPoint(double lat, double lon) {
+    if (!Finite(lat, lon)) {
+        return;
+    }
     const GeoPoint point{lat, Unwrap(lon)};
     Extend(point);
     if (track_.points.empty()) {
@@ -108,12 +138,18 @@ void TrackPreview::AddTrackPoint(double lat, double lon) {
 }
 
 void TrackPreview::AddMarker(double lat, double lon) {
+    if (!Finite(lat, lon)) {
+        return;
+    }
     const GeoPoint point{lat, Unwrap(lon)};
     Extend(point);
     Merge(markers_, point, kMaxMarkers);
 }
 
 void TrackPreview::AddTimeWaypoint(double lat, double lon, std::string_view label) {
+    if (!Finite(lat, lon)) {
+        return;
+    }
     const GeoPoint point{lat, Unwrap(lon)};
     Extend(point);
     if (waypointsOffered_++ % waypointStride_ != 0) {

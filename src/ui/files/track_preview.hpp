@@ -24,10 +24,11 @@ struct PreviewWaypoint {
     std::array<char, 8> label{}; // "HH:MM", NUL-terminated
 };
 
-// What a run has written so far, kept for drawing in bounded memory: points
-// that fall into the same small cell as the point kept before them are merged
-// as they come, and when a list reaches its limit its cells grow until it
-// fits again. The first and last track points are always kept exactly.
+// What a run has written so far, kept for drawing in bounded memory: a point
+// closer than a small distance to the point kept before it (in latitude and
+// in longitude) is merged into it as it comes, and when a list reaches its
+// limit the distance grows until the list fits again. The first and last
+// track points are always kept exactly.
 class TrackPreview {
 public:
     static constexpr std::size_t kMaxTrackPoints = 1 << 15;
@@ -58,21 +59,20 @@ public:
 
 private:
     // The longitude moved by whole turns to within half a turn of the last one.
-    double Unwrap(double lon);
-    void Extend(GeoPoint point);
+    inline double Unwrap(double lon);
+    inline void Extend(GeoPoint point);
 
     struct MergedList {
         std::vector<GeoPoint> points;
-        double cell = 1e-6;                      // degrees; about 0.1 m
-        double perDegree = 1e6;                  // 1 / cell
-        double lastCellLat = 0, lastCellLon = 0; // the cell of the last kept point
-        std::size_t stride = 1;
-        std::uint64_t offered = 0;
+        double within = 1e-6; // degrees (about 0.1 m): closer than this is merged
     };
-    // Appends unless the point shares its cell with the last kept one; at the
-    // limit, coarsens the cells (and once the cells cover the whole box, keeps
-    // every other point) until the list is back to three quarters of it.
-    void Merge(MergedList& list, GeoPoint point, std::size_t limit) const;
+    // Keeps the point unless it is within the merge distance of the last
+    // kept one. Unwrap, Extend and Merge are inline, defined where they are
+    // used: every record of a run passes them.
+    inline void Merge(MergedList& list, GeoPoint point, std::size_t limit) const;
+    // Appends; at the limit, grows the distance and merges again until the
+    // list is back to three quarters of it.
+    void Keep(MergedList& list, GeoPoint point, std::size_t limit) const;
 
     MergedList track_;
     MergedList markers_;

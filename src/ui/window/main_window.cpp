@@ -122,11 +122,11 @@ public:
                     }
                 }
                 // The picture is drawn again when both the repaint gap and
-                // 25 times what its last drawing took have passed, so that
+                // 40 times what its last drawing took have passed, so that
                 // however long the track, drawing it costs the run at most a
-                // twenty-fifth of its time.
+                // fortieth of its time.
                 picture_.SetProgress(share_);
-                const bool repaint = now - lastPaint_ >= std::max(kRepaintGap, 25 * paintCost_);
+                const bool repaint = now - lastPaint_ >= std::max(kRepaintGap, 40 * paintCost_);
                 if (repaint) {
                     picture_.Grown();
                 }

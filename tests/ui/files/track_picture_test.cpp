@@ -23,6 +23,7 @@ bool Near(QRgb pixel, QColor colour, int tolerance = 40) {
 const QColor kTrack(30, 70, 170);
 const QColor kStart(40, 150, 60);
 const QColor kEnd(200, 30, 30);
+const QColor kMarker(235, 140, 0);
 
 // The box around the pixels of one colour, and their centre.
 struct Found {
@@ -49,16 +50,20 @@ Found Find(const QImage& image, QColor colour) {
     return found;
 }
 
-bool TrackNear(const QImage& image, QPointF at, int radius = 3) {
+bool ColourNear(const QImage& image, QPointF at, QColor colour, int radius = 3) {
     for (int dy = -radius; dy <= radius; ++dy) {
         for (int dx = -radius; dx <= radius; ++dx) {
             const QPoint p = at.toPoint() + QPoint(dx, dy);
-            if (image.rect().contains(p) && Near(image.pixel(p), kTrack)) {
+            if (image.rect().contains(p) && Near(image.pixel(p), colour)) {
                 return true;
             }
         }
     }
     return false;
+}
+
+bool TrackNear(const QImage& image, QPointF at, int radius = 3) {
+    return ColourNear(image, at, kTrack, radius);
 }
 
 class PictureTest : public ::testing::Test {
@@ -107,6 +112,31 @@ TEST_F(PictureTest, AnLShapedDriveIsDrawnWhereItWentWithNorthUp) {
     ASSERT_GT(red.count, 10);
     EXPECT_GT(green.centre.y(), red.centre.y() + 50); // the start lies south of the end
     EXPECT_LT(green.centre.x(), red.centre.x() - 50); // and west of it
+}
+
+TEST_F(PictureTest, MarkersShowWhereTheyAreHoweverManyShareAPlace) {
+    const GeoPoint start{39.5, -119.8};
+    picture_.BeginRun(QStringLiteral("TESTNMEA.TXT"), 1);
+    for (const GeoPoint p : {start, Offset(start, 1000, 0), Offset(start, 1000, 1000)}) {
+        picture_.Preview().AddTrackPoint(p.lat, p.lon);
+    }
+    // Thousands on the corner, as a long stop leaves them, and one halfway
+    // along the east leg.
+    const GeoPoint corner = Offset(start, 1000, 0);
+    for (int i = 0; i < 5000; ++i) {
+        picture_.Preview().AddMarker(corner.lat, corner.lon + (i % 3) * 1e-7);
+    }
+    const GeoPoint halfway = Offset(start, 1000, 500);
+    picture_.Preview().AddMarker(halfway.lat, halfway.lon);
+    const QImage image = Done();
+    const QRectF track = Find(image, kTrack).box;
+    const Found markers = Find(image, kMarker);
+    ASSERT_GT(markers.count, 4);
+    EXPECT_TRUE(ColourNear(image, track.topLeft(), kMarker, 4));
+    EXPECT_TRUE(ColourNear(image, QPointF(track.center().x(), track.top()), kMarker, 4));
+    // Nowhere else: all of them lie along the top of the track.
+    EXPECT_LT(markers.box.height(), 12);
+    EXPECT_LT(std::abs(markers.box.center().y() - track.top()), 6);
 }
 
 TEST_F(PictureTest, AKilometreSquareComesOutSquare) {
