@@ -18,7 +18,7 @@ namespace zum {
 // and a small scratch file beside the output keeps only what the draw file
 // lacks: for each of its points whether it is in the track at all, whether a
 // new segment begins there, the lengths of its two texts, and its time, the
-// date part only when it changed. That is a tenth of the <trkpt> lines'
+// date part only when it changed. That is an eighth of the <trkpt> lines'
 // size: little for the kernel to keep and to drop again.
 class GpxTrack {
 public:
