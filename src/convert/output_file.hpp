@@ -17,7 +17,7 @@ namespace zum {
 // registered (see RegisterTemporary) while it exists, so a program ended by a
 // signal can remove it.
 //
-// A file that is to be kept is handed to the disk every few MiB as it is
+// A file that is to be kept is handed to the disk every MiB as it is
 // written (where the system allows), so that the sync before it moves into
 // place has little left to wait for. A scratch file, read back and discarded
 // within the run, is left to the page cache and never written out.
@@ -97,7 +97,7 @@ public:
 private:
     static constexpr std::size_t kPage = 4096;
     // A kept file is handed to the disk whenever this much more is written.
-    static constexpr std::uint64_t kWriteBackStep = 4 * 1024 * 1024;
+    static constexpr std::uint64_t kWriteBackStep = 1024 * 1024;
     void writeOver(std::string_view text);
     // Writes the buffer up to its last page boundary and keeps the rest.
     void spill();

@@ -40,7 +40,7 @@ void WriteInPieces(OutputFile& file, std::string_view text) {
     }
 }
 
-// Kept files are handed to the disk every few MiB while they are written and
+// Kept files are handed to the disk every MiB while they are written and
 // scratch files never; either way the file holds exactly what was written,
 // and a set of them is still replaced whole.
 TEST(OutputFile, WritingBackEarlyKeepsEveryByte) {
