@@ -3,11 +3,7 @@
 #include "convert/temp_folder.hpp"
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
 #include <sys/wait.h>
-#include <vector>
 
 namespace zum::testing {
 

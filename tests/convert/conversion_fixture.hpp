@@ -17,41 +17,23 @@ const std::string kGsa2 = "$GPGSA,A,2,05,06,07,,,,,,,,,,2.3,1.3,1.8*3D";
 inline const char* const kSuffixes[] = {"_draw.txt", "_time.txt", "_sat.txt", "_speed.txt",
                                         "_2d.txt"};
 
-// Fills each of the five outputs beside `log` with "previous", or checks
-// that each still holds it.
-inline void WritePreviousOutputs(const std::filesystem::path& log) {
-    for (const char* suffix : kSuffixes) {
-        WriteFile(log.string() + suffix, "previous\r\n");
-    }
-}
-inline void ExpectPreviousOutputs(const std::filesystem::path& log) {
-    for (const char* suffix : kSuffixes) {
-        EXPECT_EQ(ReadFile(log.string() + suffix), "previous\r\n") << suffix;
-    }
-}
-
-// The five outputs of a run, each as its lines without "BEGIN …" and "END",
-// after checking that the file is framed by them and uses CR LF throughout.
+// The five outputs of a run, each as its records: the lines between the
+// opening line and "END", after checking that every line ends in CR LF.
 struct Outputs {
-    std::vector<std::string> draw, time, sat, speed, fix;
+    Lines draw, time, sat, speed, fix;
 };
 
-inline std::vector<std::string> RecordsOf(const std::string& bytes, const std::string& opening) {
-    // Framed by the opening line and "END", every line ended by CR LF and
-    // holding no other CR or LF.
-    const std::string prefix = opening + "\r\n";
-    const std::string suffix = "END\r\n";
-    const bool framed = bytes.size() >= prefix.size() + suffix.size() &&
-                        bytes.starts_with(prefix) && bytes.ends_with(suffix);
-    EXPECT_TRUE(framed) << bytes.substr(0, 200);
-    std::vector<std::string> lines;
-    for (std::size_t start = prefix.size(), end = 0; framed && start < bytes.size() - suffix.size();
-         start = end + 2) {
-        end = bytes.find("\r\n", start);
-        lines.push_back(bytes.substr(start, end - start));
+inline Lines RecordsOf(const std::string& bytes, const std::string& opening) {
+    Lines lines;
+    for (std::size_t at = 0, end = 0; (end = bytes.find("\r\n", at)) != std::string::npos;
+         at = end + 2) {
+        lines.push_back(bytes.substr(at, end - at));
         EXPECT_EQ(lines.back().find_first_of("\r\n"), std::string::npos);
     }
-    return lines;
+    const bool framed = bytes.ends_with("\r\n") && lines.size() >= 2 && lines[0] == opening &&
+                        lines.back() == "END";
+    EXPECT_TRUE(framed) << bytes.substr(0, 200);
+    return framed ? Lines(lines.begin() + 1, lines.end() - 1) : Lines{};
 }
 
 inline Outputs ReadOutputs(const std::filesystem::path& log) {
@@ -65,9 +47,8 @@ inline Outputs ReadOutputs(const std::filesystem::path& log) {
 
 // Runs the lines (joined by CR LF) through a whole conversion with `state`;
 // the run's result goes to `result` when given.
-inline Outputs Convert(const std::vector<std::string>& lines, const LiveSettings& settings,
-                       ConversionState& state, TalkerMode talkers = TalkerMode::GpOnly,
-                       RunResult* result = nullptr) {
+inline Outputs Convert(const Lines& lines, const LiveSettings& settings, ConversionState& state,
+                       TalkerMode talkers = TalkerMode::GpOnly, RunResult* result = nullptr) {
     TempFolder folder;
     std::string log;
     for (const std::string& line : lines) {
@@ -84,7 +65,7 @@ inline Outputs Convert(const std::vector<std::string>& lines, const LiveSettings
     return ReadOutputs(path);
 }
 
-inline Outputs Convert(const std::vector<std::string>& lines, const LiveSettings& settings) {
+inline Outputs Convert(const Lines& lines, const LiveSettings& settings) {
     ConversionState state;
     return Convert(lines, settings, state);
 }

@@ -7,83 +7,99 @@
 namespace zum::testing {
 namespace {
 
-RunResult RunLog(const std::filesystem::path& log, ConversionState& state,
-                 RunObserver* observer = nullptr) {
+RunResult RunLog(const std::filesystem::path& log, RunObserver* observer = nullptr) {
+    ConversionState state;
     return ConvertLog({log, log}, FixedSettings(IntervalOnly()), state, observer);
 }
 
-TEST(ConversionRun, AnEmptyLogGivesFiveFramedFiles) {
+// A log that cannot be opened creates nothing; an empty one gives five
+// framed files and no temporaries.
+TEST(ConversionRun, MissingAndEmptyLogs) {
     TempFolder folder;
     const auto log = folder / "0511NMEA.TXT";
-    WriteFile(log, "");
-    ConversionState state;
-    EXPECT_EQ(RunLog(log, state).status, RunStatus::Done);
-    EXPECT_EQ(ReadFile(log.string() + "_draw.txt"), "BEGIN LINE\r\nEND\r\n");
-    for (const char* suffix : {"_time.txt", "_sat.txt", "_speed.txt", "_2d.txt"}) {
-        EXPECT_EQ(ReadFile(log.string() + suffix), "BEGIN SYMBOL\r\nEND\r\n");
-    }
-    // Nothing else is left in the folder: no temporaries.
-    EXPECT_EQ(folder.Names(),
-              (Lines{"0511NMEA.TXT", "0511NMEA.TXT_2d.txt", "0511NMEA.TXT_draw.txt",
-                     "0511NMEA.TXT_sat.txt", "0511NMEA.TXT_speed.txt", "0511NMEA.TXT_time.txt"}));
-}
-
-TEST(ConversionRun, AMissingLogCreatesNothing) {
-    TempFolder folder;
-    ConversionState state;
-    const RunResult result = RunLog(folder / "0511NMEA.TXT", state);
-    EXPECT_EQ(result.status, RunStatus::InputNotOpened);
-    EXPECT_NE(result.message.find("0511NMEA.TXT"), std::string::npos);
-    EXPECT_TRUE(folder.Names().empty());
-
+    const RunResult missing = RunLog(log);
+    EXPECT_EQ(missing.status, RunStatus::InputNotOpened);
+    EXPECT_NE(missing.message.find("0511NMEA.TXT"), std::string::npos);
     std::filesystem::create_directory(folder / "ADIRNMEA.TXT");
-    EXPECT_EQ(RunLog(folder / "ADIRNMEA.TXT", state).status, RunStatus::InputNotOpened);
+    EXPECT_EQ(RunLog(folder / "ADIRNMEA.TXT").status, RunStatus::InputNotOpened);
+    EXPECT_EQ(folder.Names(), Lines{"ADIRNMEA.TXT"});
+
+    WriteFile(log, "");
+    EXPECT_EQ(RunLog(log).status, RunStatus::Done);
+    for (const char* suffix : kSuffixes) {
+        EXPECT_EQ(ReadFile(log.string() + suffix),
+                  suffix == kSuffixes[0] ? "BEGIN LINE\r\nEND\r\n" : "BEGIN SYMBOL\r\nEND\r\n");
+    }
+    EXPECT_EQ(folder.Names().size(), 7u);
 }
 
-TEST(ConversionRun, AnOutputNameTakenByAFolderFailsCleanly) {
-    // Works for root too: the last rename cannot replace a folder.
-    TempFolder folder;
-    const auto log = folder / "0511NMEA.TXT";
-    WriteFile(log, kRmc + "\r\n");
-    WritePreviousOutputs(log);
-    std::filesystem::remove(log.string() + "_2d.txt");
-    std::filesystem::create_directory(log.string() + "_2d.txt");
-    ConversionState state;
-    const RunResult result = RunLog(log, state);
-    EXPECT_EQ(result.status, RunStatus::OutputFailed);
-    EXPECT_NE(result.message.find("_2d.txt"), std::string::npos);
-    std::filesystem::remove(log.string() + "_2d.txt");
-    WriteFile(log.string() + "_2d.txt", "previous\r\n");
-    ExpectPreviousOutputs(log);
-    EXPECT_EQ(folder.Names().size(), 6u); // no temporaries left
-}
+// Tells what a run does; stops it after `stopAfter` lines.
+struct Recorder final : RunObserver {
+    explicit Recorder(std::size_t stop) : stopAfter(stop) {}
+    bool LineDone(const ConversionState& state) override {
+        seen.push_back(state.LastLatText.str());
+        return seen.size() < stopAfter;
+    }
+    void RecordWritten(DrawFileKind kind, const ConversionState& /*state*/) override {
+        ++counts[static_cast<int>(kind)];
+    }
+    void BytesRead(std::uint64_t bytes, std::uint64_t size) override {
+        rising = rising && bytes >= read && size == total;
+        read = bytes;
+    }
+    std::size_t stopAfter;
+    Lines seen;
+    std::uint64_t counts[5] = {}, read = 0, total = 0;
+    bool rising = true;
+};
 
+// The observer sees the state after each line; when it stops the run,
+// nothing is replaced and no temporary is left.
 TEST(ConversionRun, AStoppedRunLeavesThePreviousOutputs) {
-    struct StopAfter final : RunObserver {
-        int lines = 0;
-        bool LineDone(const ConversionState& state) override {
-            lastSeen = state.LastLatText.str();
-            return ++lines < 2;
-        }
-        std::string lastSeen;
-    } observer;
     TempFolder folder;
     const auto log = folder / "0511NMEA.TXT";
     WriteFile(log, kRmc + "\r\n" + kGsa2 + "\r\n" + kRmc + "\r\n");
-    WritePreviousOutputs(log);
-    ConversionState state;
-    EXPECT_EQ(RunLog(log, state, &observer).status, RunStatus::Stopped);
-    EXPECT_EQ(observer.lines, 2);
-    EXPECT_EQ(observer.lastSeen, "39.5145133333333");
-    ExpectPreviousOutputs(log);
+    for (const char* suffix : kSuffixes) {
+        WriteFile(log.string() + suffix, "previous");
+    }
+    Recorder observer(2);
+    EXPECT_EQ(RunLog(log, &observer).status, RunStatus::Stopped);
+    EXPECT_EQ(observer.seen, (Lines{"39.5145133333333", "39.5145133333333"}));
+    for (const char* suffix : kSuffixes) {
+        EXPECT_EQ(ReadFile(log.string() + suffix), "previous") << suffix;
+    }
     EXPECT_EQ(folder.Names().size(), 6u);
+}
+
+// The observer hears of every track point, time waypoint and marker the run
+// counts, the last marker too (written when the input ends), and last of the
+// whole log read.
+TEST(ConversionRun, TheObserverHearsOfEveryRecordAndTheWholeLog) {
+    TempFolder folder;
+    const auto log = folder / "0511NMEA.TXT";
+    const std::string text =
+        kRmc + "\r\n" + kGsa2 + "\r\n$GNRMC,190335,A,3931,N,11951,W,0.0,,,\r\n$GNGSA,A,2,05,06";
+    WriteFile(log, text);
+    Recorder observer(1000);
+    observer.total = text.size();
+    ConversionState state;
+    const RunResult result =
+        ConvertLog({.input = log, .outputStem = log, .talkers = TalkerMode::Any},
+                   FixedSettings(IntervalOnly()), state, &observer);
+    ASSERT_EQ(result.status, RunStatus::Done) << result.message;
+    EXPECT_EQ(ReadOutputs(log).draw.size(), 2u);
+    EXPECT_EQ(result.records.draw, 2u);
+    EXPECT_EQ(result.records.fix, 2u);
+    EXPECT_EQ(observer.counts[0], result.records.draw);
+    EXPECT_EQ(observer.counts[1], result.records.time);
+    EXPECT_EQ(observer.counts[4], result.records.fix);
+    EXPECT_TRUE(observer.rising);
+    EXPECT_EQ(observer.read, observer.total);
 }
 
 TEST(ConversionRun, StateCarriesOverButTheReferenceDoesNot) {
     ConversionState state;
-    state.Clear();
     Convert({kRmc}, IntervalOnly(), state);
-    EXPECT_EQ(state.PointFlag, kTrue);
     EXPECT_EQ(state.RefLatText.view(), "39.5145133333333");
     // The next run begins with PointFlag still set: its first $GPGSA counts
     // at the previous run's last position.
@@ -94,61 +110,13 @@ TEST(ConversionRun, StateCarriesOverButTheReferenceDoesNot) {
 }
 
 TEST(ConversionRun, FormsTheInputPathAsTheWindowDoes) {
-    // "/" on POSIX systems, "\\" on Windows.
-    const std::string sep(1, PathSeparator());
-    std::string folder = sep + "data" + sep + "gps" + sep;
-    EXPECT_EQ(FormInputPath(folder, "0511NMEA.TXT"),
-              sep + "data" + sep + "gps" + sep + "0511NMEA.TXT");
-    EXPECT_EQ(folder, sep + "data" + sep + "gps"); // one trailing separator removed for good
+    const std::string sep(1, PathSeparator()); // "\\" on Windows
+    std::string folder = sep + "gps" + sep;
+    EXPECT_EQ(FormInputPath(folder, "0511NMEA.TXT"), sep + "gps" + sep + "0511NMEA.TXT");
+    EXPECT_EQ(folder, sep + "gps"); // one trailing separator removed for good
     std::string root = sep;
     EXPECT_EQ(FormInputPath(root, "0511NMEA.TXT"), sep + "0511NMEA.TXT");
     EXPECT_EQ(root, "");
-}
-
-// Counts what a run tells its observer.
-struct RecordingObserver final : RunObserver {
-    bool LineDone(const ConversionState& /*state*/) override { return true; }
-    void RecordWritten(DrawFileKind kind, const ConversionState& /*state*/) override {
-        ++(kind == DrawFileKind::Draw ? track : kind == DrawFileKind::Time ? time : fix);
-    }
-    void BytesRead(std::uint64_t bytes, std::uint64_t size) override {
-        rising = rising && bytes >= read;
-        read = bytes;
-        total = size;
-    }
-    std::uint64_t track = 0, time = 0, fix = 0, read = 0, total = 0;
-    bool rising = true;
-};
-
-TEST(ConversionRun, RealReceiverLogsConvertIntoWellFormedFiles) {
-    const std::filesystem::path real = ZUM_REAL_LOGS;
-    if (!std::filesystem::is_directory(real)) {
-        GTEST_SKIP() << "no real logs at " << real;
-    }
-    int logs = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(real)) {
-        if (entry.path().extension() != ".TXT") {
-            continue;
-        }
-        ++logs;
-        TempFolder folder;
-        ConversionState state;
-        const auto stem = folder / entry.path().filename().string();
-        RecordingObserver observer;
-        const RunResult result =
-            ConvertLog({entry.path(), stem}, FixedSettings(LiveSettings{}), state, &observer);
-        ASSERT_EQ(result.status, RunStatus::Done) << entry.path() << ": " << result.message;
-        EXPECT_EQ(ReadOutputs(stem).draw.size(), result.records.draw) << entry.path();
-        // The observer hears of every track point, time waypoint and marker
-        // written, and last of the whole log read.
-        EXPECT_EQ(observer.track, result.records.draw) << entry.path();
-        EXPECT_EQ(observer.time, result.records.time) << entry.path();
-        EXPECT_EQ(observer.fix, result.records.fix) << entry.path();
-        EXPECT_TRUE(observer.rising) << entry.path();
-        EXPECT_EQ(observer.read, std::filesystem::file_size(entry.path())) << entry.path();
-        EXPECT_EQ(observer.total, observer.read) << entry.path();
-    }
-    EXPECT_GT(logs, 10);
 }
 
 } // namespace

@@ -5,9 +5,12 @@
 #include "convert/numeric_value.hpp"
 #include "convert/position_report.hpp"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
@@ -21,42 +24,32 @@ constexpr int kValues = 600000;
 
 // printf's "%.14e" digits laid out as a plain decimal, trailing zeros dropped.
 std::string PlainDecimalOfPrintf(double value) {
-    if (value == 0.0) {
-        return "0";
-    }
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.14e", value);
     std::string digits;
-    const char* p = buffer;
-    std::string text = *p == '-' ? "-" : "";
-    p += *p == '-' ? 1 : 0;
-    for (; *p != 'e'; ++p) {
-        if (*p != '.') {
-            digits += *p;
-        }
+    for (const char* p = buffer; *p != 'e'; ++p) {
+        digits += std::isdigit(static_cast<unsigned char>(*p)) != 0 ? std::string(1, *p) : "";
     }
-    const int point = std::atoi(p + 1) + 1;
-    while (!digits.empty() && digits.back() == '0') {
-        digits.pop_back();
+    digits.erase(digits.find_last_not_of('0') + 1);
+    if (digits.empty()) {
+        return "0";
     }
+    const std::string sign = value < 0 ? "-" : "";
+    const int point = std::atoi(std::strchr(buffer, 'e') + 1) + 1;
     if (point <= 0) {
-        return text + "." + std::string(-point, '0') + digits;
+        return sign + "." + std::string(-point, '0') + digits;
     }
-    for (int i = 0; i < point; ++i) {
-        text += i < static_cast<int>(digits.size()) ? digits[i] : '0';
+    if (static_cast<int>(digits.size()) <= point) {
+        return sign + digits + std::string(point - digits.size(), '0');
     }
-    if (static_cast<int>(digits.size()) > point) {
-        text += "." + digits.substr(point);
-    }
-    return text;
+    return sign + digits.insert(point, ".");
 }
 
 TEST(NumberTables, CoordinateTextHasPrintfsDigitsAndReadsBackExactly) {
     std::mt19937_64 random(511);
     std::uniform_real_distribution<double> exponent(-7.0, 16.0);
     std::uniform_int_distribution<std::int64_t> wide(0, 99999999999999999);
-    int failures = 0;
-    for (int i = 0; i < kValues && failures < 10; ++i) {
+    for (int i = 0; i < kValues; ++i) {
         double value = 0;
         switch (i % 3) {
         case 0: // any magnitude a coordinate or speed has, and beyond
@@ -74,51 +67,37 @@ TEST(NumberTables, CoordinateTextHasPrintfsDigitsAndReadsBackExactly) {
         double readBack = 0;
         const NumberText text = CoordinateText(value, &readBack);
         const std::string expected = PlainDecimalOfPrintf(value);
-        if (text.view() != expected || readBack != std::strtod(expected.c_str(), nullptr)) {
-            ++failures;
-            ADD_FAILURE() << "value " << value << ": " << text.str() << ", expected " << expected;
-        }
+        ASSERT_EQ(text.view(), expected) << value;
+        ASSERT_EQ(readBack, std::strtod(expected.c_str(), nullptr)) << value;
     }
 }
 
 // The tenths of printf's 15 digits, rounded half away from zero by the
 // hundredths digit, at least one digit before the point, no "-" on zero.
 std::string TenthsOfPrintf(double value) {
-    const std::string plain = PlainDecimalOfPrintf(value);
+    std::string plain = PlainDecimalOfPrintf(value);
     const bool negative = plain[0] == '-';
-    std::string digits = plain.substr(negative ? 1 : 0);
-    std::size_t point = digits.find('.');
-    if (point == std::string::npos) {
-        point = digits.size();
-        digits += '.';
-    }
-    digits += "00";
-    std::string tenths = (point == 0 ? "0" : digits.substr(0, point)) + digits[point + 1];
-    if (digits[point + 2] >= '5') {
-        std::size_t i = tenths.size();
-        while (i > 0 && tenths[i - 1] == '9') {
-            tenths[--i] = '0';
+    plain = plain.substr(negative ? 1 : 0) + (plain.find('.') == std::string::npos ? "." : "");
+    plain += "00";
+    const std::size_t point = plain.find('.');
+    std::string tenths = "0" + plain.substr(0, point) + plain[point + 1]; // room for a carry
+    if (plain[point + 2] >= '5') {
+        std::size_t i = tenths.size() - 1;
+        for (; tenths[i] == '9'; --i) {
+            tenths[i] = '0';
         }
-        if (i == 0) {
-            tenths.insert(0, "1");
-        } else {
-            ++tenths[i - 1];
-        }
+        ++tenths[i];
     }
-    while (tenths.size() > 2 && tenths[0] == '0') {
-        tenths.erase(0, 1);
-    }
+    tenths.erase(0, std::min(tenths.find_first_not_of('0'), tenths.size() - 2));
     const bool zero = tenths.find_first_not_of('0') == std::string::npos;
-    return (negative && !zero ? "-" : "") + tenths.substr(0, tenths.size() - 1) + "." +
-           tenths.back();
+    return (negative && !zero ? "-" : "") + tenths.insert(tenths.size() - 1, ".");
 }
 
 TEST(NumberTables, SpeedTextHasTheTenthsOfPrintfsDigits) {
     std::mt19937_64 random(1852);
     std::uniform_real_distribution<double> exponent(-4.0, 15.0);
     std::uniform_int_distribution<std::int64_t> hundredths(0, 99999999);
-    int failures = 0;
-    for (int i = 0; i < kValues && failures < 10; ++i) {
+    for (int i = 0; i < kValues; ++i) {
         double value = 0;
         switch (i % 3) {
         case 0: // every magnitude, up to where the integer path ends and beyond
@@ -134,12 +113,7 @@ TEST(NumberTables, SpeedTextHasTheTenthsOfPrintfsDigits) {
             break;
         }
         value = (i & 8) != 0 ? -value : value;
-        const std::string expected = TenthsOfPrintf(value);
-        if (SpeedText(value).view() != expected) {
-            ++failures;
-            ADD_FAILURE() << "value " << value << ": " << SpeedText(value).str() << ", expected "
-                          << expected;
-        }
+        ASSERT_EQ(SpeedText(value).view(), TenthsOfPrintf(value)) << value;
     }
 }
 
@@ -160,8 +134,7 @@ double DegreesFromParts(const std::string& field) {
 
 TEST(NumberTables, OnePassCoordinateFieldsMatchTheirParts) {
     std::mt19937_64 random(2006);
-    int failures = 0;
-    for (int i = 0; i < kValues && failures < 10; ++i) {
+    for (int i = 0; i < kValues; ++i) {
         // 0 to 9 digits, a point or none, 0 to 9 digits: up to 18 digits, so
         // the general path is taken too.
         std::string field;
@@ -177,12 +150,7 @@ TEST(NumberTables, OnePassCoordinateFieldsMatchTheirParts) {
                 field += zeros ? '0' : static_cast<char>('0' + random() % 10);
             }
         }
-        const double got = CoordinateDegrees(field);
-        const double expected = DegreesFromParts(field);
-        if (got != expected) {
-            ++failures;
-            ADD_FAILURE() << "field \"" << field << "\": " << got << ", expected " << expected;
-        }
+        ASSERT_EQ(CoordinateDegrees(field), DegreesFromParts(field)) << '"' << field << '"';
     }
 }
 

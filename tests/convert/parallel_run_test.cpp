@@ -4,7 +4,7 @@
 
 #include <array>
 #include <gtest/gtest.h>
-#include <random>
+#include <numeric>
 
 namespace zum::testing {
 namespace {
@@ -15,10 +15,8 @@ std::string Run(const std::filesystem::path& log, const LiveSettings& settings,
     TempFolder out;
     const auto stem = out / "out";
     ConversionState state;
-    state.Clear();
-    ConversionJob job{log, stem};
-    job.talkers = talkers;
-    const RunResult result = ConvertLogInParallel(job, settings, state, options);
+    const RunResult result = ConvertLogInParallel(
+        {.input = log, .outputStem = stem, .talkers = talkers}, settings, state, options);
     EXPECT_EQ(result.status, RunStatus::Done) << result.message;
     std::string bytes;
     for (const char* suffix : kSuffixes) {
@@ -35,11 +33,10 @@ std::string Run(const std::filesystem::path& log, const LiveSettings& settings,
 // and in both talker readings.
 void ExpectSameAtEveryThreadCount(const std::filesystem::path& log,
                                   const std::vector<std::size_t>& chunkSizes) {
-    LiveSettings stops;
     LiveSettings interval = IntervalOnly();
     interval.intervalByTime = 1;
     for (const TalkerMode talkers : {TalkerMode::GpOnly, TalkerMode::Any}) {
-        for (const LiveSettings& settings : {stops, interval}) {
+        for (const LiveSettings& settings : {LiveSettings{}, interval}) {
             const std::string single = Run(log, settings, {1, 0}, talkers);
             unsigned threads = 2;
             for (const std::size_t chunk : chunkSizes) {
@@ -74,10 +71,8 @@ TEST(ParallelRun, EveryBlockEdgeAndLineEndGivesTheSameBytes) {
     }
     text += kRmc + "\r\n" + kGsa2; // the last line without an end
     WriteFile(log, text);
-    std::vector<std::size_t> sizes;
-    for (std::size_t chunk = 1; chunk <= 160; ++chunk) {
-        sizes.push_back(chunk);
-    }
+    std::vector<std::size_t> sizes(160);
+    std::iota(sizes.begin(), sizes.end(), 1);
     ExpectSameAtEveryThreadCount(log, sizes);
 }
 

@@ -1,5 +1,6 @@
 #include "conversion_fixture.hpp"
 #include "convert/fix_status.hpp"
+#include "convert/gpx_time.hpp"
 #include "convert/position_report.hpp"
 
 #include <gtest/gtest.h>
@@ -23,29 +24,9 @@ TEST(PositionReport, HemispheresAndOddCoordinateFields) {
     EXPECT_EQ(track("3930", "N", "11951", "W"), "39.5,-119.85");     // no point: as if at the end
     EXPECT_EQ(track("5.5", "N", "30", "E"), ".0916666666666667,.5"); // under two digits: minutes
     EXPECT_EQ(track("8960.000000", "N", "00000.0001", "E"), "90,.00000166666666666667");
-}
-
-TEST(PositionReport, ZeroCoordinatesAreShownButNotDrawn) {
-    ConversionState state;
-    const Outputs out =
-        Convert({"$GPRMC,190334,A,0000.0000,N,11951.5388,W,0.0,216.7,110306,15.2,E,D*34", kGsa2},
-                IntervalOnly(), state);
-    EXPECT_TRUE(out.draw.empty());
-    EXPECT_EQ(out.fix, Lines{"0,-119.85898, ,Arrow Up Right"}); // still the last position
-    EXPECT_EQ(state.PointFlag, kFalse);
-}
-
-TEST(PositionReport, AFieldTooLargeForAFloatReadsAsZeroWhole) {
-    // Read whole, each field is 0; read in parts, each would give a position.
-    const std::string huge = "1" + std::string(399, '5') + ".0";
-    for (const std::string& lat : {std::string("1E2000.0"), huge, std::string("1E-400")}) {
-        ConversionState state;
-        const Outputs out = Convert({"$GPRMC,190334,A," + lat + ",N,11951.5388,W,0.0,1,110306,,",
-                                     "$GPRMC,190335,A,3930.8708,N," + lat + ",W,0.0,1,110306,,"},
-                                    IntervalOnly(), state);
-        EXPECT_TRUE(out.draw.empty()) << lat;
-        EXPECT_EQ(state.LastLonText.view(), "0") << lat;
-    }
+    // Too large or small for a float read whole: 0, although its parts would give a position.
+    EXPECT_EQ(track("1E2000.0", "N", "1" + std::string(399, '5') + ".0", "W"), "0,0");
+    EXPECT_EQ(track("1E-400", "N", "11951.5388", "W"), "0,-119.85898");
 }
 
 TEST(PositionReport, LocalTimeWrapsOnceAndIgnoresFractionalSeconds) {
@@ -70,21 +51,18 @@ TEST(RmcFilter, OnlyWellFormedUpperCaseSentencesArePositions) {
         "$GPRMC,190334,V,,,,,,,110306,,*38", // three empty fields in a row
         "$GPRMC,1,2,3,4,5,6,7",              // seven commas
         "$gprmc,190334,A,3930.8708,N,11951.5388,W,0.0,216.7,110306,15.2,E,D*34",
-        "$GNRMC,190334,A,3930.8708,N,11951.5388,W,0.0,216.7,110306,15.2,E,D*34",
         "r$GPRMC,190334,A,3930.8708,N,11951.5388,W,0.0,216.7,110306,15.2,E,D*34",
-        "# $GPRMC,190334,A,3930.8708,N,11951.5388,W,0.0,216.7,110306,15.2,E,D*34",
     };
-    for (const std::string& line : skipped) {
-        EXPECT_TRUE(Convert({line}, IntervalOnly()).draw.empty()) << line;
-    }
-    // A skipped $GPRMC switches satellite counts off until a position gets waypoints.
-    const Outputs out = Convert({kRmc, kGsa3, skipped[0], kGsa3}, IntervalOnly());
+    Lines log = {kRmc, kGsa3};
+    log.insert(log.end(), skipped.begin(), skipped.end());
+    log.push_back(kGsa3);
+    // A skipped $GPRMC also switches satellite counts off until a position gets waypoints.
+    const Outputs out = Convert(log, IntervalOnly());
+    EXPECT_EQ(out.draw.size(), 1u);
     EXPECT_EQ(out.sat.size(), 1u);
 }
 
 TEST(FixStatus, SatelliteCountsAndTwoDMarkers) {
-    EXPECT_EQ(SatellitesInUse(kGsa3), 10);
-    EXPECT_EQ(SatellitesInUse(kGsa2), 3);
     EXPECT_EQ(SatellitesInUse("$GPGSA,A,2,,,,,,,,,,,,,2.3,1.3,1.8"), 0);
     EXPECT_EQ(SatellitesInUse("$GPGSA,A,3,00,05,x,,,,,,,,,,1,1,1"), 1);
     // Only fields 3 to 14 count; cut short, the fields that are there count.
@@ -94,11 +72,53 @@ TEST(FixStatus, SatelliteCountsAndTwoDMarkers) {
 
     // Marker for everything but an automatic 3-D fix, whatever PointFlag holds;
     // before any position of the first run its coordinates are empty.
-    const Outputs out =
-        Convert({kGsa2, "$GPGSA,A,1,,,,,,,,,,,,,,,", "$GPGSA,M,3,05,,,,,,,,,,,,1,1,1", kGsa3},
-                IntervalOnly());
-    EXPECT_EQ(out.fix, (Lines{",, ,Arrow Up Right", ",, ,Arrow Up Right", ",, ,Arrow Up Right"}));
+    const Outputs out = Convert({kGsa2, "$GPGSA,M,3,05,,,,,,,,,,,,1,1,1", kGsa3}, IntervalOnly());
+    EXPECT_EQ(out.fix, (Lines{",, ,Arrow Up Right", ",, ,Arrow Up Right"}));
     EXPECT_TRUE(out.sat.empty());
+}
+
+TEST(FixTime, ReadsOnlyRealTimesAndDates) {
+    struct Case {
+        const char* time;
+        const char* date;
+        const char* text; // nullptr: no time
+    };
+    const Case cases[] = {
+        {"190334", "110306", "2006-03-11T19:03:34Z"},
+        {"235959.50", "311299", "1999-12-31T23:59:59.50Z"},
+        {"000000.000", "010180", "1980-01-01T00:00:00.000Z"},
+        {"120000", "290224", "2024-02-29T12:00:00Z"},  // leap day
+        {"120000.", "010179", "2079-01-01T12:00:00Z"}, // a lone point: whole seconds
+        {"120000.1234567891234", "010120", "2020-01-01T12:00:00.123456789Z"},
+        {"120000", "290223", nullptr}, // no leap day in 2023
+        {"120000", "310406", nullptr},
+        {"120000", "001306", nullptr},
+        {"", "110306", nullptr},
+        {"240000", "110306", nullptr},
+        {"196000", "110306", nullptr},
+        {"190360", "110306", nullptr}, // a leap second is not an xsd:dateTime
+        {"1903", "110306", nullptr},
+        {" 190334", "110306", nullptr},
+        {"190334.x", "110306", nullptr},
+        {"190334", "11036", nullptr},
+        {"190334", "11-306", nullptr},
+    };
+    for (const Case& c : cases) {
+        const std::optional<FixTime> fix = ReadFixTime(c.time, c.date);
+        SCOPED_TRACE(std::string(c.time) + " " + c.date);
+        ASSERT_EQ(fix.has_value(), c.text != nullptr);
+        if (fix) {
+            EXPECT_EQ(fix->text.view(), c.text);
+        }
+    }
+    // Seconds run on across midnight, a month's end and a year's end.
+    const auto seconds = [](const char* time, const char* date) {
+        return ReadFixTime(time, date)->seconds;
+    };
+    EXPECT_DOUBLE_EQ(seconds("000001", "120306") - seconds("235959", "110306"), 2);
+    EXPECT_DOUBLE_EQ(seconds("000000", "010300") - seconds("000000", "280200"), 2 * 86400);
+    EXPECT_DOUBLE_EQ(seconds("000000", "010100") - seconds("235959.5", "311299"), 0.5);
+    EXPECT_DOUBLE_EQ(seconds("000000", "010170"), 3155760000.0); // 2070, not 1970
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 // Reading other talkers: which lines are sentences in each reading, the
-// group rule for fix reports, the count of what the GP reading passes over,
-// and the real logs of receivers that track more than GPS.
+// group rule for fix reports and the count of what the GP reading passes over.
 #include "conversion_fixture.hpp"
 
 #include <gtest/gtest.h>
@@ -17,8 +16,7 @@ std::string Rmc(const std::string& talker, int i) {
 
 // The "lat,lon" text of Rmc(_, i), as the conversion writes it.
 std::string At(int i) {
-    const Outputs out = Convert({Rmc("GP", i)}, IntervalOnly());
-    return out.draw.at(0);
+    return Convert({Rmc("GP", i)}, IntervalOnly()).draw.at(0);
 }
 
 std::string Sat(int i, int count) {
@@ -35,11 +33,8 @@ TEST(Talkers, WhichLinesAreSentencesInEachReading) {
         SentenceKind gp, any;
     };
     const Case cases[] = {
-        {"$GPRMC,190334,A,3930.8708,N", K::Position, K::Position},
         {"$GNRMC,190334,A,3930.8708,N", K::SkippedPosition, K::Position},
-        {"$GPGSA,A,3,05", K::Fix, K::Fix},
         {"$GNGSA,A,3,05", K::Other, K::Fix},
-        {"$BDGSA,A,1,,,", K::Other, K::Fix},
         {"$gnrmc,190334,A", K::Other, K::Other}, // lower case
         {"$G1RMC,190334,A", K::Other, K::Other}, // talker not letters
         {"$PUBX,00,190334", K::Other, K::Other}, // proprietary
@@ -125,51 +120,24 @@ TEST(Talkers, FixReportsCountOncePerGroupOfDistinctSatellites) {
 }
 
 TEST(Talkers, TheGpReadingIsUnchangedAndCountsWhatItPassesOver) {
-    const Lines gp = {Rmc("GP", 0), "$GPGSA,A,3,05,06,07,10,15,16,18,21,26,29,,,2.3,1.3,1.8*3B",
-                      "$GPGSA,A,2,05,06,07,,,,,,,,,,2.3,1.3,1.8*3D", Rmc("GP", 1)};
+    const Lines gp = {Rmc("GP", 0), kGsa3, kGsa2, Rmc("GP", 1)};
     Lines mixed = gp;
     mixed.insert(mixed.begin() + 1, {Rmc("GN", 5), Gsa("GN", '1', {"09"})});
     mixed.insert(mixed.end(), {Rmc("BD", 6), Rmc("GN", 7), "$gnrmc,1", "$PUBX,00,1"});
 
     RunResult result;
-    ConversionState state;
+    ConversionState gpState, anyState;
     const Outputs alone = Convert(gp, IntervalOnly());
-    const Outputs out = Convert(mixed, IntervalOnly(), state, TalkerMode::GpOnly, &result);
+    const Outputs out = Convert(mixed, IntervalOnly(), gpState, TalkerMode::GpOnly, &result);
     EXPECT_EQ(out.draw, alone.draw);
     EXPECT_EQ(out.sat, (Lines{Sat(0, 10), Sat(0, 3)}));
     EXPECT_EQ(out.fix, alone.fix);
     EXPECT_EQ(result.skippedPositions, 3u);
     EXPECT_EQ(result.skippedNames, "$BDRMC, $GNRMC");
-
-    ConversionState anyState;
     Convert(mixed, IntervalOnly(), anyState, TalkerMode::Any, &result);
     EXPECT_EQ(result.records.draw, 5u);
     EXPECT_EQ(result.skippedPositions, 0u);
     EXPECT_EQ(result.skippedNames, "");
-}
-
-// The trimble log switches between $GPRMC and $GNRMC in blocks; read as one
-// talker it is one track, the same as if every line had been $GPRMC.
-TEST(Talkers, AMixedTalkerLogReadsAsOneTrack) {
-    const std::filesystem::path real = ZUM_REAL_LOGS;
-    if (!std::filesystem::is_directory(real)) {
-        GTEST_SKIP() << "no receiver logs at " << real;
-    }
-    TempFolder folder;
-    std::string text = ReadFile(real / "gpsd-trimble-rtk-10hz-NMEA.TXT");
-    const auto both = folder / "both.TXT";
-    WriteFile(both, text);
-    for (std::size_t at = 0; (at = text.find("$GNRMC", at)) != std::string::npos;) {
-        text.replace(at, 6, "$GPRMC");
-    }
-    const auto gp = folder / "gp.TXT";
-    WriteFile(gp, text);
-    ConversionState a, b;
-    ConvertLog({.input = both, .outputStem = both, .talkers = TalkerMode::Any},
-               FixedSettings(LiveSettings{}), a);
-    ConvertLog({gp, gp}, FixedSettings(LiveSettings{}), b);
-    EXPECT_EQ(ReadOutputs(both).draw, ReadOutputs(gp).draw);
-    EXPECT_EQ(ReadOutputs(both).draw.size(), 122u);
 }
 
 } // namespace
