@@ -62,7 +62,12 @@ deps-wine:
 # Everything every target needs.
 deps: deps-test deps-bench deps-fuzz deps-package deps-wine
 
+# The release build is guided by a profile: an instrumented zum-convert is
+# built and run on typical drives first (bench/train-profile.sh).
 release: deps-build
+	cmake --preset profile-training >/dev/null
+	cmake --build --preset profile-training -j $(JOBS) --target zum-convert zum-make-drive-log
+	bench/train-profile.sh build/profile-training
 	cmake --preset release $(RELEASE_FLAGS) >/dev/null
 	cmake --build --preset release -j $(JOBS)
 

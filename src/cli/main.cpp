@@ -9,6 +9,7 @@
 #include "settings/settings_file.hpp"
 
 #include <CLI/CLI.hpp>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -19,6 +20,9 @@
 #include <optional>
 #include <string>
 #include <vector>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -30,6 +34,28 @@ extern "C" void OnSignal(int signal) {
     zum::RemoveRegisteredTemporaries();
     std::raise(signal);
 }
+
+// The log being read, for the message of OnBusError.
+std::atomic<const char*> logBeingRead{nullptr};
+
+#ifndef _WIN32
+// SIGBUS: a log read through a memory mapping shrank under it, or its storage
+// failed (a card pulled out). The run's temporaries go, the user is told
+// which log could not be read, and the program ends with status 1, as for a
+// read error. Only async-signal-safe calls.
+extern "C" void OnBusError(int) {
+    zum::RemoveRegisteredTemporaries();
+    const char* log = logBeingRead.load();
+    const auto say = [](const char* text) {
+        const ssize_t ignored = ::write(STDERR_FILENO, text, std::strlen(text));
+        (void)ignored;
+    };
+    say("zum-convert: cannot read ");
+    say(log != nullptr ? log : "the log");
+    say(": it shrank, or its storage failed, while it was being read\n");
+    ::_exit(1);
+}
+#endif
 
 // A signal ignored at start-up (nohup, a background job) stays ignored.
 #ifdef _WIN32
@@ -51,6 +77,10 @@ void CatchSignals() {
         sigemptyset(&action.sa_mask);
         ::sigaction(signal, &action, nullptr);
     }
+    struct sigaction busError {};
+    busError.sa_handler = OnBusError;
+    sigemptyset(&busError.sa_mask);
+    ::sigaction(SIGBUS, &busError, nullptr);
 }
 #endif
 
@@ -69,17 +99,27 @@ void PrintSummary(const std::string& name, const zum::RunResult& result) {
     std::cout << '\n';
 }
 
-// A summary that did not reach its reader is a failure, as with any tool.
-bool StdoutWritten() {
+// The cause of the first failed write to standard output, 0 while none failed.
+int stdoutError = 0;
+
+// Sends what is buffered for standard output on its way, noting why it could
+// not be when it could not.
+void FlushStdout() {
     errno = 0;
     std::cout.flush();
     const bool flushed = std::fflush(stdout) == 0;
-    const int error = errno;
-    if (flushed && !std::ferror(stdout) && std::cout) {
+    if ((!flushed || std::ferror(stdout) || !std::cout) && stdoutError == 0) {
+        stdoutError = errno != 0 ? errno : EIO;
+    }
+}
+
+// A summary that did not reach its reader is a failure, as with any tool.
+bool StdoutWritten() {
+    FlushStdout();
+    if (stdoutError == 0) {
         return true;
     }
-    std::cerr << "zum-convert: write error: "
-              << (error != 0 ? std::strerror(error) : "standard output") << '\n';
+    std::cerr << "zum-convert: write error: " << std::strerror(stdoutError) << '\n';
     return false;
 }
 
@@ -153,6 +193,10 @@ int main(int argc, char** argv) {
         }
         job.writeGpx = writeGpx;
         job.talkers = talkers;
+#ifndef _WIN32
+        job.mapInput = true; // OnBusError handles what a mapping can raise
+#endif
+        logBeingRead.store(log.c_str());
         zum::ConversionState state; // each log starts afresh
         state.Clear();
         const zum::RunResult result = zum::ConvertLogInParallel(job, *settings, state, parallel);
@@ -168,6 +212,9 @@ int main(int argc, char** argv) {
         }
         if (!options.quiet) {
             PrintSummary(log, result);
+            // Out now: a later log that ends the program on SIGBUS would
+            // lose what is still buffered.
+            FlushStdout();
         }
         if (result.skippedPositions != 0) {
             PrintSkipped(log, result);

@@ -248,7 +248,7 @@ RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
     const std::uint64_t total = sizeError ? 0 : static_cast<std::uint64_t>(size);
 
     TalkerReading reading(job.talkers);
-    LineReader reader(input.get());
+    LineReader reader(input.get(), job.mapInput && observer == nullptr);
     std::string_view line;
     // Lines that cannot be sentences of interest are passed over in bulk. An
     // observer still hears at least once per buffer read, so the window

@@ -61,6 +61,10 @@ struct ConversionJob {
     bool writeGpx = false;
     // Fixed for the whole run.
     TalkerMode talkers = TalkerMode::GpOnly;
+    // Read the log through a memory mapping where it can be (see LineReader):
+    // only for a program that turns SIGBUS into a clean end. A run with an
+    // observer reads as usual.
+    bool mapInput = false;
 };
 
 // What a run carries from line to line besides the conversion state: its

@@ -5,15 +5,97 @@
 
 #include <cerrno>
 #include <cstring>
+#ifndef _WIN32
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace zum {
 
-LineReader::LineReader(std::FILE* input)
-    : input_(input), buffer_(std::make_unique_for_overwrite<char[]>(kCapacity)) {}
+LineReader::LineReader(std::FILE* input, bool mapped) : input_(input) {
+#ifndef _WIN32
+    struct stat status {};
+    if (mapped && input != nullptr && ::fstat(::fileno(input), &status) == 0 &&
+        S_ISREG(status.st_mode) && ::ftello(input) == 0) {
+        mappedFd_ = ::fileno(input);
+        data_ = "";
+        return;
+    }
+#else
+    (void)mapped;
+#endif
+    buffer_ = std::make_unique_for_overwrite<char[]>(kCapacity);
+    data_ = buffer_.get();
+}
+
+LineReader::~LineReader() {
+#ifndef _WIN32
+    if (window_ != nullptr) {
+        ::munmap(window_, windowSize_);
+    }
+#endif
+}
+
+// Maps the window anew so that it begins with the page holding begin_ and
+// reaches as far into the file as it now goes (at most kWindow bytes).
+bool LineReader::remap() {
+#ifndef _WIN32
+    struct stat status {};
+    if (::fstat(mappedFd_, &status) != 0) {
+        failed_ = true;
+        error_ = errno;
+        eof_ = true;
+        return false;
+    }
+    static const auto kPage = static_cast<unsigned long long>(::sysconf(_SC_PAGESIZE));
+    const unsigned long long fileSize = static_cast<unsigned long long>(status.st_size);
+    const unsigned long long at = windowOffset_ + begin_;
+    const unsigned long long from = at - at % kPage;
+    if (fileSize <= windowOffset_ + end_) {
+        eof_ = true; // nothing more than what the window holds
+        return false;
+    }
+    const std::size_t size =
+        static_cast<std::size_t>(std::min<unsigned long long>(fileSize - from, kWindow));
+    // The old window goes first, so two are never mapped at once: the new one
+    // maps the unfinished line again from the kernel's cache.
+    if (window_ != nullptr) {
+        ::munmap(window_, windowSize_);
+        window_ = nullptr;
+    }
+    void* window = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, mappedFd_,
+                          static_cast<off_t>(from));
+    if (window == MAP_FAILED) {
+        failed_ = true;
+        error_ = errno;
+        eof_ = true;
+        data_ = "";
+        begin_ = end_ = 0;
+        nextEnd_ = kUnknown;
+        return false;
+    }
+    const auto shift = static_cast<std::size_t>(from - windowOffset_);
+    const std::size_t oldEnd = end_;
+    window_ = window;
+    windowSize_ = size;
+    windowOffset_ = from;
+    data_ = static_cast<const char*>(window);
+    begin_ -= shift;
+    end_ = size;
+    // A line end known before the old end keeps its place; "none before the
+    // old end" is no longer the whole story.
+    nextEnd_ = nextEnd_ == kUnknown || nextEnd_ >= oldEnd || nextEnd_ < shift ? kUnknown
+                                                                              : nextEnd_ - shift;
+    return true;
+#else
+    return false;
+#endif
+}
 
 std::size_t LineReader::findLineEnd(std::size_t from) {
     if (nextEnd_ == kUnknown || nextEnd_ < from) {
-        const char* base = buffer_.get();
+        const char* base = data_;
         nextEnd_ = static_cast<std::size_t>(FindLineEnd(base + from, base + end_) - base);
     }
     return nextEnd_;
@@ -22,6 +104,9 @@ std::size_t LineReader::findLineEnd(std::size_t from) {
 bool LineReader::refill() {
     if (eof_ || failed_) {
         return false;
+    }
+    if (mappedFd_ >= 0) {
+        return remap();
     }
     if (kCapacity - end_ < kChunk) {
         // Move the unread rest to the front; the cached line-end positions move with it.
@@ -67,7 +152,7 @@ bool LineReader::Next(std::string_view& line) {
         }
         if (skipLf_) {
             skipLf_ = false;
-            if (buffer_[begin_] == '\n') {
+            if (data_[begin_] == '\n') {
                 ++begin_;
                 continue;
             }
@@ -93,19 +178,19 @@ bool LineReader::Next(std::string_view& line) {
                 discarding_ = false;
                 return false;
             }
-            line = std::string_view(buffer_.get() + start, end_ - start);
+            line = std::string_view(data_ + start, end_ - start);
             return true;
         }
         const std::size_t start = begin_;
         begin_ = stop + 1;
-        if (buffer_[stop] == '\r') {
+        if (data_[stop] == '\r') {
             skipLf_ = true;
         }
         if (discarding_ || stop - start > kMaxLine) {
             discarding_ = false;
             continue;
         }
-        line = std::string_view(buffer_.get() + start, stop - start);
+        line = std::string_view(data_ + start, stop - start);
         return true;
     }
 }
@@ -113,7 +198,7 @@ bool LineReader::Next(std::string_view& line) {
 // Moves `begin_` to the next line in the buffer that can be a sentence of
 // interest, or, when there is none, to the start of the last, unfinished line.
 void LineReader::passOver() {
-    const char* base = buffer_.get();
+    const char* base = data_;
     const char* from = base + begin_;
     const char* end = base + end_;
     const char* start = FindSentenceStart(from, end, !discarding_);

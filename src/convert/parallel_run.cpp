@@ -9,8 +9,10 @@
 #include <cstdint>
 #include <cstring>
 #include <deque>
+#include <filesystem>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -229,7 +231,12 @@ private:
 RunResult ConvertLogInParallel(const ConversionJob& job, const LiveSettings& settings,
                                ConversionState& state, const ParallelOptions& options) {
     const FixedSettings source(settings);
-    if (options.threads <= 1) {
+    // A log of a block or two gains nothing from threads that would each
+    // cost more to start than its reading takes.
+    std::error_code sizeError;
+    const auto size = std::filesystem::file_size(job.input, sizeError);
+    const bool small = !sizeError && size <= 2 * std::max<std::size_t>(options.chunkSize, 1);
+    if (options.threads <= 1 || small) {
         return ConvertLog(job, source, state);
     }
     RunResult result;

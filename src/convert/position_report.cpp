@@ -4,6 +4,7 @@
 #include "convert/gpx_time.hpp"
 #include "convert/nmea_fields.hpp"
 #include "convert/numeric_value.hpp"
+#include "convert/speed_text_memo.hpp"
 #include "convert/waypoint_decision.hpp"
 
 #include <charconv>
@@ -116,7 +117,9 @@ void ReadPosition(std::string_view line, const LiveSettings& settings, PositionR
     const NmeaFields fields(line, 8); // up to the speed
 
     reading.localTime = MakeLocalTimeText(fields[1], settings.timeZoneOffset);
-    SpeedText(NumericValue(fields[7]) * settings.speedFactor, reading.speed);
+    // One table per thread: worker threads read sentences too.
+    thread_local SpeedTextMemo speeds;
+    speeds.Text(fields[7], settings.speedFactor, reading.speed);
 
     double lat = CoordinateDegrees(fields[3]);
     if (fields[4] == "S") {

@@ -5,14 +5,63 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define ZUM_AVX2_FILTER 1
+#endif
 
 namespace zum {
 
+#ifdef ZUM_AVX2_FILTER
+// Whether the processor has AVX2, asked once at start-up.
+inline const bool kFilterHasAvx2 = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+}();
+
+// FindSentenceType's 32-position steps, for processors with AVX2; what is
+// left when fewer than 34 bytes remain is for the caller.
+[[gnu::target("avx2")]] inline const char* FindSentenceTypeAvx2(const char* p, const char* end) {
+    const __m256i r = _mm256_set1_epi8('R');
+    const __m256i m = _mm256_set1_epi8('M');
+    const __m256i c = _mm256_set1_epi8('C');
+    const __m256i g = _mm256_set1_epi8('G');
+    const __m256i s = _mm256_set1_epi8('S');
+    const __m256i a = _mm256_set1_epi8('A');
+    for (; end - p >= 34; p += 32) {
+        const __m256i b0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+        const __m256i b1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 1));
+        const __m256i b2 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 2));
+        const __m256i rmc =
+            _mm256_and_si256(_mm256_and_si256(_mm256_cmpeq_epi8(b0, r), _mm256_cmpeq_epi8(b1, m)),
+                             _mm256_cmpeq_epi8(b2, c));
+        const __m256i gsa =
+            _mm256_and_si256(_mm256_and_si256(_mm256_cmpeq_epi8(b0, g), _mm256_cmpeq_epi8(b1, s)),
+                             _mm256_cmpeq_epi8(b2, a));
+        const auto mask = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_or_si256(rmc, gsa)));
+        if (mask != 0) {
+            return p + __builtin_ctz(mask);
+        }
+    }
+    return p;
+}
+#endif
+
 // The first p in [from, end) with "RMC" or "GSA" in p[0..2], all inside the
 // range; end when there is none. Sixteen positions a step where the
-// processor allows.
-inline const char* FindSentenceType(const char* from, const char* end) {
+// processor allows, thirty-two with AVX2.
+inline const char* FindSentenceType(const char* from, const char* end, bool wide = true) {
     const char* p = from;
+#ifdef ZUM_AVX2_FILTER
+    if (wide && kFilterHasAvx2) {
+        p = FindSentenceTypeAvx2(p, end);
+        if (end - p >= 34) {
+            return p;
+        }
+    }
+#else
+    (void)wide;
+#endif
 #if defined(__SSE2__)
     const __m128i r = _mm_set1_epi8('R');
     const __m128i m = _mm_set1_epi8('M');

@@ -18,12 +18,10 @@ public:
     ShortText() = default;
     ShortText(std::string_view text) { assign(text); }
     // Copies only the characters in use: the texts are short, the capacity is not.
-    ShortText(const ShortText& other) : size_(other.size_) {
-        std::memcpy(data_, other.data_, size_);
-    }
+    ShortText(const ShortText& other) : size_(other.size_) { copyFrom(other); }
     ShortText& operator=(const ShortText& other) {
         size_ = other.size_;
-        std::memmove(data_, other.data_, size_);
+        copyFrom(other);
         return *this;
     }
     ShortText& operator=(std::string_view text) {
@@ -64,6 +62,21 @@ public:
     friend bool operator==(const ShortText& a, std::string_view b) { return a.view() == b; }
 
 private:
+    // Copies the characters in use of `other` (size_ already set to its size).
+    // Most texts fit in sixteen bytes, which are copied whole, in registers,
+    // rather than by a library call for the exact length.
+    void copyFrom(const ShortText& other) {
+        if constexpr (Capacity >= 16) {
+            if (size_ <= 16) {
+                char block[16];
+                std::memcpy(block, other.data_, 16);
+                std::memcpy(data_, block, 16);
+                return;
+            }
+        }
+        std::memmove(data_, other.data_, size_);
+    }
+
     char data_[Capacity];
     std::size_t size_ = 0;
 };

@@ -15,6 +15,7 @@ target_sources(zumcore PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/output_set.cpp
   ${CMAKE_CURRENT_LIST_DIR}/parallel_run.cpp
   ${CMAKE_CURRENT_LIST_DIR}/position_report.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/speed_text_memo.cpp
   ${CMAKE_CURRENT_LIST_DIR}/talker.cpp
   ${CMAKE_CURRENT_LIST_DIR}/temporary_file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/temporary_registry.cpp

@@ -27,8 +27,12 @@ void MoveReferenceHere(ConversionState& s) {
 
 // A speed text ("12.3", "-0.4") reads as 0 exactly when all its digits are 0.
 bool StandingStill(std::string_view speedText) {
-    return speedText.find_first_of("123456789") == std::string_view::npos &&
-           NumericValue(speedText) == 0.0;
+    for (const char c : speedText) {
+        if (c >= '1' && c <= '9') {
+            return false;
+        }
+    }
+    return NumericValue(speedText) == 0.0;
 }
 
 // On a time boundary: second 00 of a minute that is a multiple of the interval.

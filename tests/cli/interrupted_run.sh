@@ -3,7 +3,9 @@
 # through a FIFO that is held open) and checks that it ends with the usual
 # 128+signal status, leaves no temporary behind, and leaves the previous
 # outputs as they were, with their mode and link. Then a run killed outright
-# (which no program can clean up after) must not block the next run.
+# (which no program can clean up after) must not block the next run, and a
+# log cut short while it is being read (SIGBUS under a memory mapping) must
+# end the run with a message and status 1, leaving nothing behind.
 #   interrupted_run.sh ZUM_CONVERT GOLDEN_DIR
 set -u
 convert=$1
@@ -80,3 +82,37 @@ for suffix in _draw.txt _time.txt _sat.txt _speed.txt _2d.txt; do
         fail "LOG.TXT$suffix differs after a killed run"
 done
 echo "a killed run's leftovers do not block the next run"
+
+# A log that shrinks while it is read: the run is held (SIGSTOP) once its
+# temporaries exist, the log is cut to nothing, and the run goes on.
+dir=$work/BUS
+mkdir -p "$dir"
+printf 'previous\r\n' >"$dir/LOG.TXT_draw.txt"
+# About 30 MB, so the run is still reading when it is held.
+cp "$golden/drive.nmea" "$dir/LOG.TXT"
+for _ in $(seq 12); do
+    cat "$dir/LOG.TXT" "$dir/LOG.TXT" >"$dir/double" && mv "$dir/double" "$dir/LOG.TXT"
+done
+"$convert" --settings /dev/null --threads 1 "$dir/LOG.TXT" 2>"$work/bus.err" &
+pid=$!
+for _ in $(seq 400); do
+    [ "$(hidden "$dir")" -ge 5 ] && break
+    sleep 0.01
+done
+kill -s STOP "$pid"
+truncate -s 0 "$dir/LOG.TXT"
+kill -s CONT "$pid"
+# Under job control, wait also returns when the run is stopped (128 + SIGSTOP).
+stopped=$((128 + $(kill -l STOP)))
+status=$stopped
+while [ "$status" -eq "$stopped" ]; do
+    wait "$pid"
+    status=$?
+done
+pid=
+[ "$status" -eq 1 ] || fail "a log cut short: status $status, not 1 ($(cat "$work/bus.err"))"
+grep -q "cannot read $dir/LOG.TXT: it shrank" "$work/bus.err" ||
+    fail "a log cut short: no message ($(cat "$work/bus.err"))"
+[ "$(hidden "$dir")" -eq 0 ] || fail "a log cut short: temporaries left: $(ls -A "$dir")"
+[ "$(cat "$dir/LOG.TXT_draw.txt")" = $'previous\r' ] || fail "a log cut short: LOG.TXT_draw.txt changed"
+echo "a log cut short while read: status 1, a message, nothing left behind"

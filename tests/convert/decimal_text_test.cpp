@@ -1,5 +1,9 @@
 #include "convert/decimal_text.hpp"
+#include "convert/numeric_value.hpp"
+#include "convert/speed_text_memo.hpp"
 
+#include <cstdint>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -54,6 +58,46 @@ TEST(SpeedText, OneDecimalRoundedHalfAwayFromZero) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(SpeedText(c.value).view(), c.expected) << c.value;
+    }
+}
+
+} // namespace
+} // namespace zum
+
+namespace zum {
+namespace {
+
+// The table must answer exactly what the direct reading and rounding give,
+// whichever fields share a slot and however often the unit changes.
+TEST(SpeedTextMemo, AnswersAsTheDirectReadingDoes) {
+    SpeedTextMemo memo;
+    const double factors[] = {1.0, 1.609 / 0.8689, 1.0 / 0.8689};
+    NumberText text;
+    std::uint64_t state = 511;
+    for (int i = 0; i < 200000; ++i) {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        // Mostly the short fields a log holds, some too long for the table,
+        // some not numbers, some whose texts are too long to keep.
+        char field[16];
+        const int kind = static_cast<int>(state >> 60);
+        const unsigned value = static_cast<unsigned>(state >> 33) % 4000;
+        int n = 0;
+        if (kind < 10) {
+            n = std::snprintf(field, sizeof field, "%u.%u", value / 10, value % 10);
+        } else if (kind < 12) {
+            n = std::snprintf(field, sizeof field, "%03u.%02u", value / 10, value % 100);
+        } else if (kind < 13) {
+            n = std::snprintf(field, sizeof field, "%.1e", value * 1e12);
+        } else if (kind < 14) {
+            n = std::snprintf(field, sizeof field, "-%u", value);
+        } else {
+            n = std::snprintf(field, sizeof field, "%c%u", "x. "[value % 3], value % 7);
+        }
+        const std::string_view view(field, static_cast<std::size_t>(n));
+        const double factor = factors[(state >> 20) % 3];
+        memo.Text(view, factor, text);
+        const NumberText expected = SpeedText(NumericValue(view) * factor);
+        ASSERT_EQ(text.view(), expected.view()) << view << " x " << factor;
     }
 }
 

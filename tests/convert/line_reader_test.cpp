@@ -1,5 +1,6 @@
 #include "convert/chunk_reader.hpp"
 #include "convert/line_reader.hpp"
+#include "convert/sentence_start.hpp"
 #include "convert/talker.hpp"
 
 #include <cerrno>
@@ -14,9 +15,10 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// The lines of `bytes` read with Next or NextSentence, from a file or as one
-// block; with `sentences`, only those of interest (any RMC or GSA sentence).
-enum class Reading { Every, Sentences, Block };
+// The lines of `bytes` read with Next or NextSentence, from a file (read, or
+// mapped) or as one block; with `sentences`, only those of interest (any RMC
+// or GSA sentence).
+enum class Reading { Every, Sentences, MappedEvery, MappedSentences, Block };
 Lines Read(const std::string& bytes, Reading how = Reading::Every, bool sentences = false) {
     const auto keep = [&](std::string_view line) {
         return !sentences || ClassifySentence(line, TalkerMode::Any) != SentenceKind::Other;
@@ -35,8 +37,10 @@ Lines Read(const std::string& bytes, Reading how = Reading::Every, bool sentence
     std::FILE* file = std::tmpfile();
     std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::rewind(file);
-    LineReader reader(file);
-    while (how == Reading::Every ? reader.Next(line) : reader.NextSentence(line)) {
+    const bool mapped = how == Reading::MappedEvery || how == Reading::MappedSentences;
+    const bool every = how == Reading::Every || how == Reading::MappedEvery;
+    LineReader reader(file, mapped);
+    while (every ? reader.Next(line) : reader.NextSentence(line)) {
         if (keep(line)) {
             lines.emplace_back(line);
         }
@@ -162,6 +166,7 @@ TEST(LineReader, PassingOverLinesKeepsEverySentence) {
     EXPECT_GT(every.size(), 10000U);
     EXPECT_EQ(SentencesOf(bytes, Reading::Sentences), every);
     EXPECT_EQ(SentencesOf(bytes, Reading::Block), every);
+    EXPECT_EQ(SentencesOf(bytes, Reading::MappedSentences), every);
     // An overlong line of "$GPRMC"s: wherever a refill cuts it, what follows
     // the cut is still part of it, not a line start.
     for (std::size_t pad = 0; pad < 6; ++pad) {
@@ -179,6 +184,54 @@ TEST(LineReader, PassingOverLinesKeepsEverySentence) {
         EXPECT_EQ(SentencesOf(small, Reading::Sentences), SentencesOf(small, Reading::Every))
             << small;
         EXPECT_EQ(SentencesOf(small, Reading::Block), SentencesOf(small, Reading::Every)) << small;
+    }
+}
+
+TEST(LineReader, AMappedLogGivesTheLinesAReadOneGives) {
+    // About 13 MB, so the mapped window moves on several times: lines of
+    // every length up to the longest kept, and longer ones, with every line
+    // end, shifted by a few bytes each round so that the window's edges fall
+    // inside lines, between CR and LF, and inside overlong lines.
+    std::mt19937 random(7);
+    std::string body;
+    const std::vector<std::string> ends = {"\r\n", "\n", "\r"};
+    for (int i = 1; body.size() < 13'000'000; ++i) {
+        std::size_t length = random() % 120;
+        if (i % 20000 == 0) {
+            length = LineReader::kMaxLine + (i / 20000) % 2 - 1; // the longest kept, or one more
+        }
+        body += (i % 3 == 0 ? "$GPRMC," : "$GPGGA,") + std::string(length, 'a' + i % 26);
+        body += ends[random() % ends.size()];
+    }
+    for (const std::size_t shift : {0, 1, 4095, 4097}) {
+        const std::string bytes = std::string(shift, 'p') + "\r\n" + body + "$GPRMC,last";
+        const Lines read = LinesOf(bytes);
+        EXPECT_EQ(Read(bytes, Reading::MappedEvery), read) << shift;
+        EXPECT_EQ(SentencesOf(bytes, Reading::MappedSentences),
+                  SentencesOf(bytes, Reading::Sentences))
+            << shift;
+    }
+    EXPECT_EQ(Read("", Reading::MappedEvery), Lines{});
+    EXPECT_EQ(Read("a\r", Reading::MappedEvery), Lines{"a"});
+}
+
+TEST(SentenceStart, TheWideAndNarrowSearchesAgree) {
+    // Bytes drawn from the letters of the two types, so that near misses
+    // ("RM", "GSC", "RMRMC") abound, searched from every start and to every
+    // end near the wide search's 32-byte steps.
+    std::mt19937 random(3);
+    const char letters[] = "RMCGSA$,\n";
+    std::string bytes(4096, ' ');
+    for (char& c : bytes) {
+        c = random() % 4 == 0 ? letters[random() % (sizeof letters - 1)] : 'x';
+    }
+    for (std::size_t from = 0; from < 100; ++from) {
+        for (std::size_t end = from; end < bytes.size(); end += 1 + end % 37) {
+            const char* begin = bytes.data() + from;
+            const char* stop = bytes.data() + end;
+            ASSERT_EQ(FindSentenceType(begin, stop, true), FindSentenceType(begin, stop, false))
+                << from << " " << end;
+        }
     }
 }
 
