@@ -5,7 +5,12 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
-#include <optional>
+#include <ostream>
+
+// Readable QStrings in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace zum::testing {
 
@@ -18,30 +23,19 @@ public:
         QString prompt, title, defaultReply;
     };
 
-    void Answer(const QString& reply) { replies_.emplace_back(reply); }
-    void Cancel() { replies_.emplace_back(std::nullopt); }
+    void Answer(const QString& reply) { replies_.push_back(reply); }
+    void Cancel() { replies_.push_back(QString()); }
     void AnswerQuestion(bool yes) { answers_.push_back(yes); }
 
     void Message(const QString& text) override { messages.append(text); }
     QString Prompt(const QString& prompt, const QString& title,
                    const QString& defaultReply) override {
         prompts.push_back({prompt, title, defaultReply});
-        if (replies_.empty()) {
-            return {};
-        }
-        const std::optional<QString> reply = replies_.front();
-        replies_.pop_front();
-        return reply.value_or(QString());
+        return Next(replies_, QString());
     }
-
     bool Ask(const QString& question) override {
         questions.append(question);
-        if (answers_.empty()) {
-            return false;
-        }
-        const bool yes = answers_.front();
-        answers_.pop_front();
-        return yes;
+        return Next(answers_, false);
     }
 
     QStringList messages;
@@ -49,7 +43,16 @@ public:
     std::deque<PromptSeen> prompts;
 
 private:
-    std::deque<std::optional<QString>> replies_;
+    template <typename T> static T Next(std::deque<T>& queue, T none) {
+        if (queue.empty()) {
+            return none;
+        }
+        T next = queue.front();
+        queue.pop_front();
+        return next;
+    }
+
+    std::deque<QString> replies_;
     std::deque<bool> answers_;
 };
 

@@ -1,13 +1,18 @@
 // The panel's modes, listing and picking files, the snapshot that "CANCEL"
-// goes back to, and folders that vanish.
+// goes back to, folders that vanish, "New Folder", and "Create Files" and
+// "About" while the panel is open.
 #include "panel_fixture.hpp"
+#include "ui/help/help_texts.hpp"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QTest>
 #include <functional>
 #include <map>
+#include <optional>
 #include <utility>
+#include <vector>
 
 namespace zum::testing {
 namespace {
@@ -105,6 +110,82 @@ TEST_F(PanelTest, VanishedFolderLeavesTheListsAndSaysWhy) {
     EXPECT_EQ(Visibility(), kClosed);
     EXPECT_EQ(Folder(), root);
     EXPECT_EQ(status->text(), "Unable to open folder: " + QDir::toNativeSeparators(Sub("trip")));
+}
+
+TEST_F(PanelTest, NewFolderIsCreatedAndEnteredAndEnterKeepsIt) {
+    panel->mnuDataFilePath_Click();
+    dialogs.Answer(QStringLiteral("Fahrt über Straße"));
+    window->findChild<QPushButton*>("cmdNewFolder")->click();
+    ASSERT_EQ(dialogs.prompts.size(), 1U);
+    EXPECT_EQ(dialogs.prompts[0].prompt, "Enter the New Folder's name.");
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    const QString created = Sub("Fahrt über Straße");
+    EXPECT_TRUE(QFileInfo(created).isDir());
+    EXPECT_EQ(Folder(), created);
+    EXPECT_EQ(status->text(), created);
+    EXPECT_EQ(Visibility(), kFolderMode);
+
+    // Enter on the open folder is "DONE", which keeps it.
+    QTest::keyClick(dir1, Qt::Key_Return);
+    EXPECT_EQ(Visibility(), kClosed);
+    EXPECT_EQ(Folder(), created);
+}
+
+TEST_F(PanelTest, NewFolderFailsForEachUnusableNameAndChangesNothing) {
+    ASSERT_TRUE(QDir(Sub("empty")).mkdir("kept"));
+    panel->mnuDataFilePath_Click();
+    DoubleClickFolder(Sub("empty"));
+    const std::vector<std::optional<QString>> replies{
+        "kept", "", std::nullopt, "a/b", "a\\b", "..", "../escape", ".",
+    };
+    for (const std::optional<QString>& reply : replies) {
+        SCOPED_TRACE(reply.value_or("(cancelled)").toStdString());
+        reply ? dialogs.Answer(*reply) : dialogs.Cancel();
+        panel->cmdNewFolder_Click();
+        EXPECT_EQ(dialogs.messages.value(dialogs.messages.size() - 1),
+                  "Unable to create folder: " + reply.value_or(QString()));
+    }
+    EXPECT_EQ(dialogs.messages.size(), qsizetype(replies.size()));
+    EXPECT_EQ(Folder(), Sub("empty"));
+    EXPECT_EQ(QDir(Sub("empty")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{"kept"});
+    EXPECT_FALSE(QFileInfo::exists(Sub("escape")));
+
+    // The folder shown vanished meanwhile.
+    ASSERT_TRUE(QDir(Sub("empty")).removeRecursively());
+    dialogs.Answer(QStringLiteral("late"));
+    panel->cmdNewFolder_Click();
+    EXPECT_EQ(dialogs.messages.last(), "Unable to create folder: late");
+    EXPECT_EQ(Visibility(), kFolderMode);
+}
+
+TEST_F(PanelTest, CreateFilesUsesTheFolderShownWhileFileModeIsOpen) {
+    for (const char* folder : {"trip", "empty"}) {
+        Touch(Sub(folder) + "/0612NMEA.TXT",
+              "$GPRMC,190334,A,3930.8708,N,11951.5388,W,0.0,216.7,110306,15.2,E,D*34\r\n");
+    }
+    window->mnuOpen_Click();
+    DoubleClickFolder(Sub("trip"));
+    file1->setCurrentRow(0);
+    panel->File1_Click();
+    window->mnuOpen_Click();
+    DoubleClickFolder(root);
+    DoubleClickFolder(Sub("empty"));
+    window->mnuConvert_Click();
+    EXPECT_TRUE(QFileInfo::exists(Sub("empty/0612NMEA.TXT_draw.txt")));
+    EXPECT_FALSE(QFileInfo::exists(Sub("trip/0612NMEA.TXT_draw.txt")));
+    EXPECT_EQ(status->text(), "DONE");
+}
+
+TEST_F(PanelTest, AboutShowsTheMessageThenTheCopyrightLine) {
+    window->mnuOpen_Click();
+    window->mnuAbout_Click();
+    EXPECT_EQ(dialogs.messages,
+              QStringList{"GPS NMEA to Draw file converter.\r\n\r\n" + CopyrightLine() +
+                          "\r\n\r\nVersion 2.0.2  Compiled 05/14/2006"});
+    EXPECT_EQ(status->text(), CopyrightLine());
+    EXPECT_EQ(window->findChild<QLineEdit*>("txtCopyright")->text(), CopyrightLine());
+    EXPECT_EQ(panel->CurrentMode(), FilePanel::Mode::File); // left alone
 }
 
 } // namespace

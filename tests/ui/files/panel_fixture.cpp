@@ -20,11 +20,8 @@ void PanelTest::SetUp() {
                              "notes.txt", "trip/0612NMEA.TXT"}) {
         Touch(Sub(name));
     }
-    // With no settings file the window starts in HOME.
-    const QByteArray home = qgetenv("HOME");
-    qputenv("HOME", root.toLocal8Bit());
+    qputenv("HOME", root.toLocal8Bit()); // with no settings file the window starts in HOME
     window = std::make_unique<MainWindow>(dialogs, (root + "/none.dat").toStdString());
-    qputenv("HOME", home);
     window->SetEventPacing(1, std::chrono::milliseconds(0));
     window->show();
     panel = &window->Panel();

@@ -10,13 +10,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
-#include <ostream>
 #include <string>
-
-// Readable QStrings in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace zum::testing {
 
