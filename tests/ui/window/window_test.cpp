@@ -2,12 +2,15 @@
 // its real actions with scripted answers to its prompts.
 #include "convert/live_settings.hpp"
 #include "ui/files/file_panel.hpp"
+#include "ui/help/list_window.hpp"
 #include "window_fixture.hpp"
 
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <map>
 #include <optional>
 
 namespace zum::testing {
@@ -238,25 +241,39 @@ TEST_F(WindowTest, OwnSettingsAreSavedInOurOwnFileAndReadAtStartUp) {
     EXPECT_EQ(ReadWhole(dir_ / "plain"), "x");
 }
 
-TEST_F(WindowTest, HelpWindowsOpenOnceAndOutliveTheMainWindow) {
-    const auto shown = [] { // the names of the shown top-level windows, sorted
-        QStringList names;
+// Each help list opens once however often it is asked for, with its entries
+// once, also when opened again before the window closed last is deleted; and
+// it stays open after the main window.
+TEST_F(WindowTest, HelpListsOpenOnceKeepTheirEntriesAndOutliveTheMainWindow) {
+    const auto shown = [] { // the shown top-level windows; a help list's entries, else -1
+        std::map<QString, int> windows;
         for (QWidget* widget : QApplication::topLevelWidgets()) {
             if (widget->isVisible() && !widget->objectName().isEmpty()) {
-                names << widget->objectName();
+                const auto* list = qobject_cast<const ListWindow*>(widget);
+                windows[widget->objectName()] = list != nullptr ? list->EntryCount() : -1;
             }
         }
-        names.sort();
-        return names;
+        return windows;
     };
+    std::map<QString, int> lists{
+        {"frmForm1", -1}, {"frmHelp", 29}, {"frmHelp2", 28}, {"frmSPhelp", 29}};
     auto window = Start();
-    for (const char* action :
-         {"mnuSPhelp", "mnuSPhelp", "mnuHelpDoc", "mnuHelpDoc2", "mnuHelpDoc"}) {
-        Click(*window, action);
+    for (const bool again : {false, true}) { // again: closed, not yet deleted, opened again
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (qobject_cast<ListWindow*>(widget) != nullptr && widget->isVisible()) {
+                widget->findChild<QPushButton*>("cmdExit")->click();
+            }
+        }
+        for (const char* action :
+             {"mnuSPhelp", "mnuSPhelp", "mnuHelpDoc", "mnuHelpDoc2", "mnuHelpDoc"}) {
+            Click(*window, action);
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(shown(), lists) << again;
     }
-    EXPECT_EQ(shown(), QStringList({"frmForm1", "frmHelp", "frmHelp2", "frmSPhelp"}));
+    lists.erase("frmForm1");
     Click(*window, "mnuExit");
-    EXPECT_EQ(shown(), QStringList({"frmHelp", "frmHelp2", "frmSPhelp"}));
+    EXPECT_EQ(shown(), lists);
     QApplication::closeAllWindows();
 }
 
