@@ -23,10 +23,8 @@ public:
     void RecordWritten(DrawFileKind kind, const ConversionState& state) override {
         preview_.AddRecord(kind, state);
         if (kind == DrawFileKind::Draw) {
-            if (points_++ == 0) {
-                first_ = {state.LastLatValue, state.LastLonValue};
-            }
             last_ = {state.LastLatValue, state.LastLonValue};
+            first_ = points_++ == 0 ? last_ : first_;
         }
     }
     void BytesRead(std::uint64_t /*read*/, std::uint64_t /*total*/) override {
@@ -79,15 +77,12 @@ TEST(PreviewBound, A200MBLogKeepsAFixedNumberOfPoints) {
     EXPECT_GT(result.records.draw, 4 * TrackPreview::kMaxTrackPoints);
     EXPECT_GT(result.records.fix, 2 * TrackPreview::kMaxMarkers);
     EXPECT_GT(feed.reports_, 100u);
-    EXPECT_TRUE(feed.within_);
-    EXPECT_TRUE(feed.Within());
+    EXPECT_TRUE(feed.within_ && feed.Within());
     EXPECT_GT(preview.Track().size(), TrackPreview::kMaxTrackPoints / 4);
     EXPECT_FALSE(preview.Waypoints().empty());
     // The ends are kept exactly.
-    EXPECT_EQ(preview.Start().lat, feed.first_.lat);
-    EXPECT_EQ(preview.Start().lon, feed.first_.lon);
-    EXPECT_EQ(preview.End().lat, feed.last_.lat);
-    EXPECT_EQ(preview.End().lon, feed.last_.lon);
+    const auto same = [](GeoPoint a, GeoPoint b) { return a.lat == b.lat && a.lon == b.lon; };
+    EXPECT_TRUE(same(preview.Start(), feed.first_) && same(preview.End(), feed.last_));
 }
 
 } // namespace

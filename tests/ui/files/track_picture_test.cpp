@@ -62,20 +62,19 @@ bool ColourNear(const QImage& image, QPointF at, QColor colour, int radius = 3) 
     return false;
 }
 
-bool TrackNear(const QImage& image, QPointF at, int radius = 3) {
-    return ColourNear(image, at, kTrack, radius);
-}
-
 class PictureTest : public ::testing::Test {
 protected:
     PictureTest() : picture_(nullptr) { picture_.resize(480, 320); }
 
-    // A finished run over `points` (latitude, longitude), at least one.
-    QImage Run(const std::vector<GeoPoint>& points) {
+    // A run begun over the track `points` (latitude, longitude).
+    void Begin(const std::vector<GeoPoint>& points) {
         picture_.BeginRun(QStringLiteral("TESTNMEA.TXT"), 1);
         for (const GeoPoint& p : points) {
             picture_.Preview().AddTrackPoint(p.lat, p.lon);
         }
+    }
+    QImage Run(const std::vector<GeoPoint>& points) {
+        Begin(points);
         return Done();
     }
     QImage Done() {
@@ -104,8 +103,8 @@ TEST_F(PictureTest, AnLShapedDriveIsDrawnWhereItWentWithNorthUp) {
     // North up, east right: the corner is top left, the start bottom left,
     // the end top right; nothing at the bottom right.
     const QRectF b = track.box;
-    EXPECT_TRUE(TrackNear(image, b.topLeft() + QPointF(1, 1)));
-    EXPECT_FALSE(TrackNear(image, b.bottomRight() - QPointF(4, 4)));
+    EXPECT_TRUE(ColourNear(image, b.topLeft() + QPointF(1, 1), kTrack));
+    EXPECT_FALSE(ColourNear(image, b.bottomRight() - QPointF(4, 4), kTrack));
     const Found green = Find(image, kStart);
     const Found red = Find(image, kEnd);
     ASSERT_GT(green.count, 10);
@@ -116,13 +115,10 @@ TEST_F(PictureTest, AnLShapedDriveIsDrawnWhereItWentWithNorthUp) {
 
 TEST_F(PictureTest, MarkersShowWhereTheyAreHoweverManyShareAPlace) {
     const GeoPoint start{39.5, -119.8};
-    picture_.BeginRun(QStringLiteral("TESTNMEA.TXT"), 1);
-    for (const GeoPoint p : {start, Offset(start, 1000, 0), Offset(start, 1000, 1000)}) {
-        picture_.Preview().AddTrackPoint(p.lat, p.lon);
-    }
+    const GeoPoint corner = Offset(start, 1000, 0);
+    Begin({start, corner, Offset(start, 1000, 1000)});
     // Thousands on the corner, as a long stop leaves them, and one halfway
     // along the east leg.
-    const GeoPoint corner = Offset(start, 1000, 0);
     for (int i = 0; i < 5000; ++i) {
         picture_.Preview().AddMarker(corner.lat, corner.lon + (i % 3) * 1e-7);
     }
@@ -180,9 +176,7 @@ TEST_F(PictureTest, LabelsThatWouldOverlapAreSkipped) {
     // but its label on the first's: that label is left out, so what it says
     // does not change the picture.
     const auto image = [&](GeoPoint second, const char* label) {
-        picture_.BeginRun(QStringLiteral("TESTNMEA.TXT"), 1);
-        picture_.Preview().AddTrackPoint(a.lat, a.lon);
-        picture_.Preview().AddTrackPoint(b.lat, b.lon);
+        Begin({a, b});
         const GeoPoint first = Offset(a, 500, 500);
         picture_.Preview().AddTimeWaypoint(first.lat, first.lon, "12:00");
         picture_.Preview().AddTimeWaypoint(second.lat, second.lon, label);

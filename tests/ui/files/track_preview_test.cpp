@@ -83,19 +83,15 @@ TEST(TrackPreview, PositionsThatAreNotNumbersAreLeftOut) {
     preview.AddTrackPoint(nan, 8);
     preview.AddMarker(50, inf);
     preview.AddTimeWaypoint(nan, nan, "12:00");
-    EXPECT_TRUE(preview.Empty());
+    EXPECT_TRUE(preview.Empty() && preview.Markers().empty() && preview.Waypoints().empty());
     EXPECT_FALSE(preview.HasBounds());
-    EXPECT_TRUE(preview.Markers().empty());
-    EXPECT_TRUE(preview.Waypoints().empty());
     // Among usable positions they change nothing; with the same position
     // in between they neither pile up nor keep the list from shrinking.
     for (int i = 0; i < 2 * static_cast<int>(TrackPreview::kMaxTrackPoints); ++i) {
         preview.AddTrackPoint(i % 2 == 0 ? nan : 50.0, 8);
     }
     EXPECT_EQ(preview.Track().size(), 1u);
-    EXPECT_EQ(preview.Start().lat, 50);
-    EXPECT_EQ(preview.Min().lat, 50);
-    EXPECT_EQ(preview.Max().lon, 8);
+    EXPECT_TRUE(preview.Start().lat == 50 && preview.Min().lat == 50 && preview.Max().lon == 8);
 }
 
 } // namespace
