@@ -14,23 +14,19 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 namespace zum::testing {
 
-// Dialogs whose answers a test gives in advance. Every message, prompt and
-// question is recorded; a prompt with no scripted answer is answered as
-// cancelled, a question with none as No.
+// Dialogs whose answers a test gives in advance. Every message and question,
+// and the reply each prompt offers, is recorded; a prompt with no scripted
+// answer is answered as cancelled, a question with none as No.
 class ScriptedDialogs final : public Dialogs {
 public:
-    struct PromptSeen {
-        QString prompt, title, defaultReply;
-    };
-
     void Answer(const QString& reply) { replies_.push_back(reply); }
     void Cancel() { replies_.push_back(QString()); }
     void AnswerQuestion(bool yes) { answers_.push_back(yes); }
 
     void Message(const QString& text) override { messages.append(text); }
-    QString Prompt(const QString& prompt, const QString& title,
+    QString Prompt(const QString& /*prompt*/, const QString& /*title*/,
                    const QString& defaultReply) override {
-        prompts.push_back({prompt, title, defaultReply});
+        offered.append(defaultReply);
         return Next(replies_, QString());
     }
     bool Ask(const QString& question) override {
@@ -40,7 +36,7 @@ public:
 
     QStringList messages;
     QStringList questions;
-    std::deque<PromptSeen> prompts;
+    QStringList offered; // the reply each prompt offered
 
 private:
     template <typename T> static T Next(std::deque<T>& queue, T none) {
