@@ -6,7 +6,7 @@
 #include "ui/files/track_preview.hpp"
 
 #include <QTemporaryDir>
-#include <cstdio>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace zum::testing {
@@ -49,20 +49,17 @@ TEST(PreviewBound, A200MBLogKeepsAFixedNumberOfPoints) {
     const std::filesystem::path log =
         folder.filePath(QStringLiteral("driveNMEA.TXT")).toStdString();
     {
-        std::FILE* out = std::fopen(log.c_str(), "wb");
-        ASSERT_NE(out, nullptr);
+        std::ofstream out(log, std::ios::binary);
         bench::DriveLog drive(bench::DriveLogOptions{});
         std::string chunk;
-        std::uint64_t written = 0;
-        while (written < kLogBytes) {
+        for (std::uint64_t written = 0; written < kLogBytes; written += chunk.size()) {
             chunk.clear();
             while (chunk.size() < (1u << 20)) {
                 drive.AppendSecond(chunk);
             }
-            ASSERT_EQ(std::fwrite(chunk.data(), 1, chunk.size(), out), chunk.size());
-            written += chunk.size();
+            out << chunk;
         }
-        ASSERT_EQ(std::fclose(out), 0);
+        ASSERT_TRUE(out.flush());
     }
 
     TrackPreview preview;

@@ -67,10 +67,6 @@ protected:
             picture_.Preview().AddTrackPoint(p.lat, p.lon);
         }
     }
-    QImage Run(const std::vector<GeoPoint>& points) {
-        Begin(points);
-        return Done();
-    }
     QImage Done() {
         picture_.EndRun(QStringLiteral("TESTNMEA.TXT: 1 track points"));
         return Image();
@@ -127,8 +123,9 @@ TEST_F(PictureTest, AKilometreSquareComesOutSquare) {
     // equator, and across the antimeridian, which must not split it.
     for (const GeoPoint corner :
          {GeoPoint{60.0, 10.0}, GeoPoint{-33.9, 179.995}, GeoPoint{0.0, -0.0045}}) {
-        const QImage image = Run({corner, Offset(corner, 1000, 0), Offset(corner, 1000, 1000),
-                                  Offset(corner, 0, 1000), corner});
+        Begin({corner, Offset(corner, 1000, 0), Offset(corner, 1000, 1000), Offset(corner, 0, 1000),
+               corner});
+        const QImage image = Done();
         const QRect box = Find(image, kTrack).box;
         ASSERT_GT(box.height(), 100) << corner.lat << "," << corner.lon;
         EXPECT_NEAR(double(box.width()) / box.height(), 1.0, 0.02)
@@ -195,34 +192,6 @@ TEST_F(PictureTest, TheSampleIsMarkedAndProgressShowsAlongTheBottom) {
     const QImage done = Done();
     EXPECT_EQ(picture_.ProgressPercent(), 100);
     EXPECT_FALSE(Near(done.pixel(done.width() / 4, y), kTrack)); // gone after DONE
-}
-
-// The 2x2 blocks of an image that are not of one colour.
-int MixedBlocks(const QImage& image) {
-    int mixed = 0;
-    for (int y = 0; y + 1 < image.height(); y += 2) {
-        for (int x = 0; x + 1 < image.width(); x += 2) {
-            const QRgb p = image.pixel(x, y);
-            mixed += p != image.pixel(x + 1, y) || p != image.pixel(x, y + 1) ||
-                     p != image.pixel(x + 1, y + 1);
-        }
-    }
-    return mixed;
-}
-
-// At a device pixel ratio of 2 the picture is painted at the full resolution,
-// not scaled up from half of it, which would leave every 2x2 block uniform.
-TEST_F(PictureTest, IsDrawnSharpAtDevicePixelRatio2) {
-    const GeoPoint start{39.5, -119.8};
-    Run({start, Offset(start, 700, 300), Offset(start, 1000, 1000)});
-    TrackPicture sample(nullptr);
-    sample.resize(picture_.size());
-    for (TrackPicture* picture : {&picture_, &sample}) {
-        QImage image(picture->size() * 2, QImage::Format_RGB32);
-        image.setDevicePixelRatio(2);
-        picture->render(&image);
-        EXPECT_GT(MixedBlocks(image), 300);
-    }
 }
 
 } // namespace

@@ -83,20 +83,19 @@ protected:
                    SettingsText(dataFolder + "|-7 | 0 | .1 | 2 | 0 |4|1| 1 | 1 | 1 | 1 "));
     }
 
-    // The five files the core makes on its own from a copy of the log.
+    // The five files the core makes on its own from the log, under direct/.
     std::vector<std::string> Direct(const LiveSettings& settings,
                                     TalkerMode talkers = TalkerMode::GpOnly,
                                     bool gpx = false) const {
-        std::filesystem::create_directory(dir_ / "direct");
-        const std::filesystem::path copy = dir_ / "direct" / log_.filename();
-        std::filesystem::copy_file(log_, copy, std::filesystem::copy_options::overwrite_existing);
+        const std::filesystem::path stem = dir_ / "direct" / log_.filename();
+        std::filesystem::create_directory(stem.parent_path());
         ConversionState state;
         EXPECT_EQ(
-            ConvertLog({.input = copy, .outputStem = copy, .writeGpx = gpx, .talkers = talkers},
+            ConvertLog({.input = log_, .outputStem = stem, .writeGpx = gpx, .talkers = talkers},
                        FixedSettings(settings), state, nullptr)
                 .status,
             RunStatus::Done);
-        return Outputs(copy);
+        return Outputs(stem);
     }
 
     // Runs `action` when the status box shows the n-th position of the run.
@@ -218,7 +217,6 @@ void Drop(MainWindow& window, const QList<QUrl>& urls) {
 // moment later no item is held, and a click on a menu opens it.
 TEST_F(WindowRunTest, InputDuringARunLeavesTheRunAlone) {
     auto window = StartWithLog();
-    const LiveSettings settings = window->CurrentSettings();
     WriteWhole(dir_ / "other.txt", "");
     QApplication::setActiveWindow(window.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -246,7 +244,7 @@ TEST_F(WindowRunTest, InputDuringARunLeavesTheRunAlone) {
     EXPECT_TRUE(opened);
     EXPECT_EQ(dialogs_.messages, QStringList{"File TESTNMEA.TXTcan't be openned."});
     EXPECT_EQ(window->Panel().NmeaFileName(), "TESTNMEA.TXT");
-    EXPECT_EQ(Outputs(log_), Direct(settings));
+    EXPECT_EQ(Outputs(log_), Direct(window->CurrentSettings()));
 }
 
 // A log dropped or given at start is converted like one picked; a drop of
