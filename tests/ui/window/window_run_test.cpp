@@ -113,8 +113,9 @@ protected:
 };
 
 // With "Also Write GPX File" off no GPX is written; ticked, the same GPX as
-// the core's comes beside the same five files.
-TEST_F(WindowRunTest, ConversionMatchesTheCoreWithTheSameSettings) {
+// the core's comes beside the same five files. Other talkers' positions
+// skipped are offered after DONE.
+TEST_F(WindowRunTest, ConversionsMatchTheCoreWithTheSameChoices) {
     auto window = StartWithLog();
     const std::filesystem::path gpx = log_.string() + ".gpx";
     Click(*window, "mnuConvert");
@@ -128,16 +129,7 @@ TEST_F(WindowRunTest, ConversionMatchesTheCoreWithTheSameSettings) {
     EXPECT_EQ(Outputs(log_), Direct(window->CurrentSettings(), TalkerMode::GpOnly, true));
     EXPECT_EQ(ReadWhole(gpx), ReadWhole((dir_ / "direct" / log_.filename()).string() + ".gpx"));
 
-    // A log that has gone is reported by name, and nothing is created.
-    std::filesystem::remove_all(data_);
-    std::filesystem::create_directory(data_);
-    Click(*window, "mnuConvert");
-    EXPECT_EQ(dialogs_.messages, QStringList{"File TESTNMEA.TXTcan't be openned."});
-    EXPECT_EQ(Outputs(log_), kNoOutputs);
-}
-
-TEST_F(WindowRunTest, SkippedOtherTalkersAreOfferedAfterDone) {
-    auto window = StartWithLog();
+    // Every other position from a GN talker: skipped, and offered after DONE.
     WriteLog("TESTNMEA.TXT", data_.string(), kPositions, true);
     const LiveSettings settings = window->CurrentSettings();
     const QString question = "20 position reports from other talkers ($GNRMC) skipped.\n\n"
@@ -164,6 +156,13 @@ TEST_F(WindowRunTest, SkippedOtherTalkersAreOfferedAfterDone) {
     Click(*window, "mnuConvert");
     EXPECT_EQ(dialogs_.questions.size(), 2);
     EXPECT_EQ(Outputs(log_), any);
+
+    // A log that has gone is reported by name, and nothing is created.
+    std::filesystem::remove_all(data_);
+    std::filesystem::create_directory(data_);
+    Click(*window, "mnuConvert");
+    EXPECT_EQ(dialogs_.messages, QStringList{"File TESTNMEA.TXTcan't be openned."});
+    EXPECT_EQ(Outputs(log_), kNoOutputs);
 }
 
 // A menu choice during a run takes effect from the next sentence; closing the
