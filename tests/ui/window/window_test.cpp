@@ -170,7 +170,6 @@ TEST_F(WindowTest, OwnSettingsAreSavedInOurOwnFileAndReadAtStartUp) {
     std::string shared;
     {
         auto window = Start();
-        EXPECT_EQ(ticked(*window), 0);
         Click(*window, "mnuSaveSettings");
         shared = ReadWhole(settingsPath_);
         Click(*window, "mnuAcceptOtherTalkers");
