@@ -37,7 +37,7 @@ bool DrawFiles::AddGpx(const std::filesystem::path& stem, std::string_view logNa
                        std::string& error) {
     std::filesystem::path path = stem;
     path += ".gpx";
-    if (!gpx_.emplace().Create(path, logName, error)) {
+    if (!gpx_.emplace().Create(path, logName, file(DrawFileKind::Draw), error)) {
         gpx_.reset();
         return false;
     }
@@ -119,6 +119,15 @@ bool DrawFiles::Failed() const {
 bool DrawFiles::Finish(std::string& error) {
     for (OutputFile* f : files_) {
         f->Write("END\r\n");
+        // Their last bytes go to disk while the GPX file is completed.
+        f->StartWriteBack();
+    }
+    // The GPX track reads its coordinates back from the draw file: a draw
+    // file that could not be written is reported as such.
+    for (OutputFile* f : files_) {
+        if (f->Failed()) {
+            return f->Flush(error);
+        }
     }
     return !gpx_ || gpx_->Close(error);
 }

@@ -113,8 +113,10 @@ void WriteElement(OutputFile& out, std::string_view indent, std::string_view tag
 } // namespace
 
 bool GpxFile::Create(const std::filesystem::path& finalPath, std::string_view logName,
-                     std::string& error) {
+                     const OutputFile& draw, std::string& error) {
     Discard();
+    draw_ = &draw;
+    drawTrackStart_ = draw.Size();
     logName_ = logName;
     fixTime_.reset();
     speedUnit_ = {};
@@ -125,7 +127,8 @@ bool GpxFile::Create(const std::filesystem::path& finalPath, std::string_view lo
     counts_ = {};
     // The two parts are temporaries beside the output too, so joining them
     // never crosses file systems and a full disk shows up while writing.
-    if (!out_.Create(finalPath, error) || !waypoints_.Create(finalPath, error) ||
+    if (!out_.Create(finalPath, error) ||
+        !waypoints_.Create(finalPath, error, OutputFile::Use::Scratch) ||
         !track_.Create(finalPath, error)) {
         Discard();
         return false;
@@ -134,11 +137,19 @@ bool GpxFile::Create(const std::filesystem::path& finalPath, std::string_view lo
 }
 
 void GpxFile::Fix(const GpxFix& fix) {
-    if (fix.utcDate != dateField_.view() || fix.utcDate.size() > 6) {
+    // Most fixes share their date with the one before: six bytes compared.
+    const bool sameDate = fix.utcDate.size() == 6 && dateField_.size() == 6
+                              ? std::memcmp(fix.utcDate.data(), dateField_.view().data(), 6) == 0
+                              : fix.utcDate == dateField_.view() && fix.utcDate.size() <= 6;
+    if (!sameDate) {
         dateField_ = fix.utcDate.substr(0, 7); // longer than a date: never matches one
         date_ = ReadFixDate(fix.utcDate);
     }
-    fixTime_ = date_ ? ReadFixTime(fix.utcTime, *date_) : std::nullopt;
+    if (!date_) {
+        fixTime_.reset();
+    } else if (!ReadFixTime(fix.utcTime, *date_, fixTime_ ? *fixTime_ : fixTime_.emplace())) {
+        fixTime_.reset();
+    }
     speedUnit_ = fix.speedUnit;
     fixLat_ = fix.lat;
     fixLon_ = fix.lon;
@@ -157,36 +168,21 @@ void GpxFile::openPoint(OutputFile& file, std::string_view tag, std::string_view
 void GpxFile::TrackPoint(std::string_view lat, std::string_view lon) {
     flushPending();
     if (!InGpxRange(fixLat_, fixLon_)) {
+        track_.Skip(lat.size(), lon.size());
         ++counts_.leftOut;
         return;
     }
+    bool newSegment = false;
     if (fixTime_) {
         if (counts_.trackPoints != 0 && lastTrackTime_ &&
             std::abs(fixTime_->seconds - *lastTrackTime_) > kSegmentGapSeconds) {
-            track_.Write("    </trkseg>\r\n    <trkseg>\r\n");
+            newSegment = true;
             ++counts_.segments;
         }
         lastTrackTime_ = fixTime_->seconds;
     }
-    // One write per point: this runs for every fix of the log.
-    char line[2 * sizeof(NumberText) + 96];
-    char* at = line;
-    const auto put = [&at](std::string_view text) {
-        std::memcpy(at, text.data(), text.size());
-        at += text.size();
-    };
-    put("      <trkpt lat=\"");
-    put(lat);
-    put("\" lon=\"");
-    put(lon);
-    if (fixTime_) {
-        put("\"><time>");
-        put(fixTime_->text);
-        put("</time></trkpt>\r\n");
-    } else {
-        put("\"/>\r\n");
-    }
-    track_.Write({line, static_cast<std::size_t>(at - line)});
+    track_.Add(lat.size(), lon.size(), fixTime_ ? fixTime_->text.view() : std::string_view(),
+               newSegment);
 
     if (counts_.trackPoints == 0) {
         minLat_ = maxLat_ = fixLat_;
@@ -340,13 +336,15 @@ bool GpxFile::Close(std::string& error) {
     WriteElement(out_, "    ", "name", logName_);
     if (counts_.trackPoints != 0) {
         out_.Write("    <trkseg>\r\n");
-        if (!out_.Append(track_, error)) {
+        if (!track_.WriteTo(out_, *draw_, drawTrackStart_, error)) {
             Discard();
             return false;
         }
         out_.Write("    </trkseg>\r\n");
     }
     out_.Write("  </trk>\r\n</gpx>\r\n");
+    // The last bytes go to disk while the scratch parts are dropped.
+    out_.StartWriteBack();
     waypoints_.Discard();
     track_.Discard();
     if (!out_.Close(error)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gpx_time.hpp"
+#include "gpx_track.hpp"
 #include "output_file.hpp"
 #include "short_text.hpp"
 
@@ -31,9 +32,10 @@ struct GpxFix {
 //
 // GPX wants the metadata (with the track's bounds) and the waypoints before
 // the track, so the waypoints and the track points each go to a temporary of
-// their own while the run goes on; Close joins them behind the header into
-// the output, which the run's OutputSet moves into place with the draw files. Memory stays
-// the same however long the log.
+// their own while the run goes on (the track points in a compact form, see
+// GpxTrack); Close joins them behind the header into the output, which the
+// run's OutputSet moves into place with the draw files. Memory stays the same
+// however long the log.
 //
 // A time/speed waypoint becomes one <wpt> named by its time label, with the
 // speed as its comment and the satellite count of the satellite record that
@@ -44,8 +46,10 @@ struct GpxFix {
 // and counted; a marker with no position yet has no place and is left out.
 class GpxFile {
 public:
+    // `draw` is the draw file, whose lines from its current end on hold the
+    // texts of the track points (see GpxTrack).
     bool Create(const std::filesystem::path& finalPath, std::string_view logName,
-                std::string& error);
+                const OutputFile& draw, std::string& error);
 
     // The position being processed; applies to the records that follow.
     void Fix(const GpxFix& fix);
@@ -85,7 +89,9 @@ private:
 
     OutputFile out_;
     OutputFile waypoints_; // the <wpt> elements, in order
-    OutputFile track_;     // the <trkpt> elements, with segment breaks
+    GpxTrack track_;       // the <trkpt> elements, with segment breaks
+    const OutputFile* draw_ = nullptr;
+    std::uint64_t drawTrackStart_ = 0;
     std::string logName_;
 
     std::optional<FixTime> fixTime_; // of the position being processed

@@ -20,11 +20,21 @@ struct FixDate {
     std::int64_t days = 0; // since 1970-01-01
 };
 
+// Fields 1 (the time) and 9 (the date) of a $GPRMC sentence, as NmeaFields
+// gives them. This runs for every fix: the usual sentence, whose first ten
+// commas are in its first 64 bytes, is looked at in four 16-byte steps.
+struct TimeAndDate {
+    std::string_view time, date;
+};
+TimeAndDate RmcTimeAndDate(std::string_view line);
+
 // Reads "ddmmyy": nothing unless it is six digits naming a real date.
 std::optional<FixDate> ReadFixDate(std::string_view date);
 
 // Reads the time field on the given date.
 std::optional<FixTime> ReadFixTime(std::string_view time, const FixDate& date);
+// The same into `fix`, which is left as it was when the field is no time.
+bool ReadFixTime(std::string_view time, const FixDate& date, FixTime& fix);
 
 // Reads "hhmmss" with an optional fraction ("190334", "190334.000") and
 // "ddmmyy" as a time and date in UTC. Two-digit years 80 to 99 are 1980 to

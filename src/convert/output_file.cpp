@@ -3,6 +3,7 @@
 #include "convert/temporary_file.hpp"
 #include "convert/temporary_registry.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <string>
@@ -23,12 +24,15 @@ std::string describe(int error) {
 
 } // namespace
 
-bool OutputFile::Create(const std::filesystem::path& finalPath, std::string& error) {
+bool OutputFile::Create(const std::filesystem::path& finalPath, std::string& error, Use use) {
     Discard();
     final_ = finalPath;
     failed_ = false;
     errno_ = 0;
     used_ = 0;
+    use_ = use;
+    written_ = 0;
+    writeBack_ = 0;
     if (!FollowLinks(finalPath, target_)) {
         error = "cannot create " + finalPath.string() + ": " + describe(errno);
         return false;
@@ -51,9 +55,12 @@ bool OutputFile::Create(const std::filesystem::path& finalPath, std::string& err
         error = "cannot create " + finalPath.string() + ": " + describe(cause);
         return false;
     }
+    // The buffer here is the only one: each flush is one write the kernel
+    // sees whole, so `written_` is what the file holds.
+    std::setvbuf(file_, nullptr, _IONBF, 0);
     slot_ = RegisterTemporary(temp_);
     if (!buffer_) {
-        buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
+        buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize + kMaxRoom);
     }
     return true;
 }
@@ -64,30 +71,73 @@ void OutputFile::Release() {
     slot_ = -1;
 }
 
-bool OutputFile::flush() {
-    if (used_ != 0 && file_ != nullptr && !failed_) {
+bool OutputFile::writeOut(std::size_t n) {
+    if (n != 0 && file_ != nullptr && !failed_) {
         errno = 0;
-        if (std::fwrite(buffer_.get(), 1, used_, file_) != used_) {
+        if (std::fwrite(buffer_.get(), 1, n, file_) != n) {
             failed_ = true;
             errno_ = errno;
+        } else {
+            wrote(n);
         }
     }
-    used_ = 0;
     return !failed_;
 }
 
-void OutputFile::flushAndWrite(std::string_view text) {
-    flush();
-    if (text.size() >= kBufferSize) {
-        if (file_ != nullptr && !failed_ &&
-            std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
-            failed_ = true;
-            errno_ = errno;
+bool OutputFile::flush() {
+    const bool written = writeOut(used_);
+    used_ = 0;
+    return written;
+}
+
+void OutputFile::spill() {
+    const std::size_t keep = (written_ + used_) % kPage;
+    const std::size_t out = used_ - keep;
+    writeOut(out);
+    std::memmove(buffer_.get(), buffer_.get() + out, keep);
+    used_ = keep;
+}
+
+void OutputFile::writeOver(std::string_view text) {
+    while (!text.empty()) {
+        const std::size_t n = std::min(text.size(), kBufferSize - used_);
+        std::memcpy(buffer_.get() + used_, text.data(), n);
+        used_ += n;
+        text.remove_prefix(n);
+        if (used_ == kBufferSize) {
+            spill();
         }
-        return;
     }
-    std::memcpy(buffer_.get(), text.data(), text.size());
-    used_ = text.size();
+}
+
+void OutputFile::wrote(std::uint64_t bytes) {
+    written_ += bytes;
+    if (use_ == Use::Kept && written_ - writeBack_ >= kWriteBackStep) {
+        // Whole pages only: the last one is still being filled.
+        startWriteBack(written_ & ~std::uint64_t{0xFFFF});
+    }
+}
+
+void OutputFile::startWriteBack(std::uint64_t upTo) {
+    if (upTo > writeBack_ && file_ != nullptr) {
+        zum::StartWriteBack(::fileno(file_), writeBack_, upTo - writeBack_);
+        writeBack_ = upTo;
+    }
+}
+
+bool OutputFile::Flush(std::string& error) {
+    if (file_ == nullptr || !flush()) {
+        error = "cannot write " + final_.string() + ": " +
+                (failed_ ? describe(errno_) : std::string("not open"));
+        return false;
+    }
+    return true;
+}
+
+void OutputFile::StartWriteBack() {
+    if (flush() && use_ == Use::Kept) {
+        startWriteBack(written_);
+    }
 }
 
 bool OutputFile::Append(OutputFile& part, std::string& error) {
@@ -107,8 +157,10 @@ bool OutputFile::Append(OutputFile& part, std::string& error) {
     if (source >= 0) {
         loff_t from = 0;
         ssize_t copied = 0;
-        while ((copied = ::copy_file_range(source, &from, ::fileno(file_), nullptr, 1 << 30, 0)) >
-               0) {
+        // A step at a time, so the copy is written to disk while it goes on.
+        while ((copied = ::copy_file_range(source, &from, ::fileno(file_), nullptr, kWriteBackStep,
+                                           0)) > 0) {
+            wrote(static_cast<std::uint64_t>(copied));
         }
         const int copyError = errno;
         ::close(source);

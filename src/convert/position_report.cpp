@@ -1,6 +1,7 @@
 #include "convert/position_report.hpp"
 
 #include "convert/decimal_text.hpp"
+#include "convert/gpx_time.hpp"
 #include "convert/nmea_fields.hpp"
 #include "convert/numeric_value.hpp"
 #include "convert/waypoint_decision.hpp"
@@ -139,8 +140,8 @@ void ProcessRMC(ConversionState& state, const LiveSettings& settings, const Posi
     const bool onNullIsland = latText == "0" || lonText == "0";
     if (out.WritesGpx()) {
         // The GPX file also takes the time and date fields as they stand.
-        const NmeaFields fields(state.NmeaLine, 10);
-        out.FixDetails({fields[1], fields[9], SpeedUnitName(settings.speedFactor),
+        const TimeAndDate fields = RmcTimeAndDate(state.NmeaLine);
+        out.FixDetails({fields.time, fields.date, SpeedUnitName(settings.speedFactor),
                         position.latValue, position.lonValue});
     }
     if (!onNullIsland) {

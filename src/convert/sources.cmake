@@ -6,6 +6,7 @@ target_sources(zumcore PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/fix_status.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gpx_file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gpx_time.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/gpx_track.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gsa_group.cpp
   ${CMAKE_CURRENT_LIST_DIR}/line_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/live_settings.cpp

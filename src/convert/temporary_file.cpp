@@ -76,6 +76,8 @@ bool SyncToDisk(int fd) {
     return ::_commit(fd) == 0;
 }
 
+void StartWriteBack(int, std::uint64_t, std::uint64_t) {}
+
 #else
 
 bool FollowLinks(const std::filesystem::path& path, std::filesystem::path& target) {
@@ -144,6 +146,20 @@ bool SyncToDisk(int fd) {
     return true;
 #else
     return ::fsync(fd) == 0;
+#endif
+}
+
+void StartWriteBack(int fd, std::uint64_t offset, std::uint64_t length) {
+#if defined(__linux__) && !defined(FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION)
+    // SYNC_FILE_RANGE_WRITE alone queues the writes and does not wait for them.
+    const int saved = errno;
+    ::sync_file_range(fd, static_cast<off_t>(offset), static_cast<off_t>(length),
+                      SYNC_FILE_RANGE_WRITE);
+    errno = saved;
+#else
+    (void)fd;
+    (void)offset;
+    (void)length;
 #endif
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 
 namespace zum {
@@ -21,5 +22,10 @@ int CreateTemporaryBeside(const std::filesystem::path& target, std::filesystem::
 
 // Makes what was written to the descriptor reach the disk (fsync).
 bool SyncToDisk(int fd);
+
+// Starts writing the given bytes of the file to disk and returns without
+// waiting (Linux; elsewhere nothing is done). Only a hint: SyncToDisk is what
+// makes them durable, and reports any error.
+void StartWriteBack(int fd, std::uint64_t offset, std::uint64_t length);
 
 } // namespace zum

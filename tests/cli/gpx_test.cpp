@@ -192,6 +192,44 @@ TEST(Gpx, AnOutputThatCannotBeWrittenLeavesEveryPreviousFile) {
     EXPECT_EQ(work.Names().size(), 7u); // the log, the five files and the folder
 }
 
+// A write that fails part-way (here at a file size limit) fails the whole
+// run, naming the file that could not be written, whether it is a draw file
+// (which the GPX track also reads back) or the GPX file, and nothing is
+// replaced or left behind.
+TEST(Gpx, AWriteThatFailsPartWayLeavesEveryPreviousFile) {
+    TempFolder work;
+    const auto log = work / "0511NMEA.TXT";
+    const std::string drive = ReadFile(kGolden / "drive.nmea");
+    std::string longer;
+    for (int i = 0; i < 100; ++i) {
+        longer += drive; // a draw file of about 100 KB, a GPX file of about 420 KB
+    }
+    WriteFile(log, longer);
+    // ulimit -f counts blocks of 512 or 1024 bytes, as the shell has it.
+    for (const auto& [blocks, failing] :
+         {std::pair{"40", "0511NMEA.TXT_draw.txt"}, std::pair{"400", "0511NMEA.TXT.gpx"}}) {
+        SCOPED_TRACE(blocks);
+        for (const char* suffix : kSuffixes) {
+            WriteFile(work / ("0511NMEA.TXT" + std::string(suffix)), "previous");
+        }
+        WriteFile(work / "0511NMEA.TXT.gpx", "previous");
+        TempFolder config;
+        const Outcome run = RunCommand("trap '' XFSZ; ulimit -f " + std::string(blocks) +
+                                       "; XDG_CONFIG_HOME=" + Quote(config.path().string()) + " " +
+                                       Quote(ZUM_CONVERT) + " --settings /dev/null --gpx -q " +
+                                       Quote(log.string()));
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find(std::string("cannot write ") + (work / failing).string()),
+                  std::string::npos)
+            << run.err;
+        for (const char* suffix : kSuffixes) {
+            EXPECT_EQ(ReadFile(work / ("0511NMEA.TXT" + std::string(suffix))), "previous");
+        }
+        EXPECT_EQ(ReadFile(work / "0511NMEA.TXT.gpx"), "previous");
+        EXPECT_EQ(work.Names().size(), 7u); // the log and the six files
+    }
+}
+
 // The window's saved choice is zum-convert's default, whatever --settings
 // names; --gpx and --no-gpx override it.
 TEST(Gpx, DefaultComesFromOurOwnSettingsFile) {
