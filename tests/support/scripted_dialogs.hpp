@@ -5,51 +5,50 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
-#include <optional>
+#include <ostream>
+
+// Readable QStrings in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace zum::testing {
 
-// Dialogs whose answers a test gives in advance. Every message, prompt and
-// question is recorded; a prompt with no scripted answer is answered as
-// cancelled, a question with none as No.
+// Dialogs whose answers a test gives in advance. Every message and question,
+// and the reply each prompt offers, is recorded; a prompt with no scripted
+// answer is answered as cancelled, a question with none as No.
 class ScriptedDialogs final : public Dialogs {
 public:
-    struct PromptSeen {
-        QString prompt, title, defaultReply;
-    };
-
-    void Answer(const QString& reply) { replies_.emplace_back(reply); }
-    void Cancel() { replies_.emplace_back(std::nullopt); }
+    void Answer(const QString& reply) { replies_.push_back(reply); }
+    void Cancel() { replies_.push_back(QString()); }
     void AnswerQuestion(bool yes) { answers_.push_back(yes); }
 
     void Message(const QString& text) override { messages.append(text); }
-    QString Prompt(const QString& prompt, const QString& title,
+    QString Prompt(const QString& /*prompt*/, const QString& /*title*/,
                    const QString& defaultReply) override {
-        prompts.push_back({prompt, title, defaultReply});
-        if (replies_.empty()) {
-            return {};
-        }
-        const std::optional<QString> reply = replies_.front();
-        replies_.pop_front();
-        return reply.value_or(QString());
+        offered.append(defaultReply);
+        return Next(replies_, QString());
     }
-
     bool Ask(const QString& question) override {
         questions.append(question);
-        if (answers_.empty()) {
-            return false;
-        }
-        const bool yes = answers_.front();
-        answers_.pop_front();
-        return yes;
+        return Next(answers_, false);
     }
 
     QStringList messages;
     QStringList questions;
-    std::deque<PromptSeen> prompts;
+    QStringList offered; // the reply each prompt offered
 
 private:
-    std::deque<std::optional<QString>> replies_;
+    template <typename T> static T Next(std::deque<T>& queue, T none) {
+        if (queue.empty()) {
+            return none;
+        }
+        T next = queue.front();
+        queue.pop_front();
+        return next;
+    }
+
+    std::deque<QString> replies_;
     std::deque<bool> answers_;
 };
 

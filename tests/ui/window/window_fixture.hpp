@@ -9,11 +9,6 @@
 #include <memory>
 #include <string>
 
-// Readable QStrings in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
-
 namespace zum::testing {
 
 // Each test gets its own folder for the settings file, the logs and the home

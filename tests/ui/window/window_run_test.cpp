@@ -1,6 +1,5 @@
 // Conversions run from the window: the same files as the core makes on its
-// own, settings changed in the middle of a run, a second "Create Files" and
-// closing the window during a run.
+// own, and what menus, clicks, drops and closing do during a run.
 #include "convert/conversion_run.hpp"
 #include "ui/files/file_panel.hpp"
 #include "ui/files/track_picture.hpp"
@@ -54,28 +53,27 @@ protected:
         Click(*window, "mnuConvert");
         EXPECT_EQ(dialogs_.messages, QStringList{"Select NMEA file first."});
         EXPECT_EQ(window->Panel().CurrentMode(), FilePanel::Mode::File);
-        EXPECT_EQ(Outputs(log_), kNoOutputs);
         dialogs_.messages.clear();
         auto* files = window->findChild<QListWidget*>(QStringLiteral("File1"));
-        for (QListWidgetItem* item : files->findItems("TESTNMEA.TXT", Qt::MatchExactly)) {
-            QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
-                              files->visualItemRect(item).center());
-        }
-        EXPECT_EQ(window->Panel().NmeaFileName(), "TESTNMEA.TXT");
+        QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
+                          files->visualItemRect(files->item(0)).center());
         return window;
     }
 
-    // Writes the drive described above as data/`name`, and settings whose
-    // data folder is `dataFolder`.
-    void WriteLog(const char* name, const std::string& dataFolder, int positions = kPositions) {
+    // Writes the drive described above as data/`name`, every other position
+    // from a GN talker if `otherTalkers`, and settings whose data folder is
+    // `dataFolder`.
+    void WriteLog(const char* name, const std::string& dataFolder, int positions = kPositions,
+                  bool otherTalkers = false) {
         data_ = dir_ / "data";
         std::filesystem::create_directories(data_);
         std::string log;
         for (int i = 0; i < positions; ++i) {
-            log += QString::asprintf("$GPRMC,1900%02d,A,3930.%04d,N,11951.5388,W,10.0,216.7,110306,"
-                                     "15.2,E,D*34\r\n",
-                                     i, 1000 + 100 * i)
-                       .toStdString();
+            log +=
+                QString::asprintf("$G%cRMC,1900%02d,A,3930.%04d,N,11951.5388,W,10.0,216.7,110306,"
+                                  "15.2,E,D*34\r\n",
+                                  otherTalkers && i % 2 == 1 ? 'N' : 'P', i, 1000 + 100 * i)
+                    .toStdString();
             log += i % 5 == 4 ? "$GPGSA,A,2,05,06,07,,,,,,,,,,2.3,1.3,1.8*3B\r\n"
                               : "$GPGSA,A,3,05,06,07,10,15,16,18,21,26,29,,,2.3,1.3,1.8*3B\r\n";
         }
@@ -84,20 +82,19 @@ protected:
                    SettingsText(dataFolder + "|-7 | 0 | .1 | 2 | 0 |4|1| 1 | 1 | 1 | 1 "));
     }
 
-    // The five files the core makes on its own from a copy of the log.
+    // The five files the core makes on its own from the log, under direct/.
     std::vector<std::string> Direct(const LiveSettings& settings,
                                     TalkerMode talkers = TalkerMode::GpOnly,
                                     bool gpx = false) const {
-        std::filesystem::create_directory(dir_ / "direct");
-        const std::filesystem::path copy = dir_ / "direct" / log_.filename();
-        std::filesystem::copy_file(log_, copy, std::filesystem::copy_options::overwrite_existing);
+        const std::filesystem::path stem = dir_ / "direct" / log_.filename();
+        std::filesystem::create_directory(stem.parent_path());
         ConversionState state;
         EXPECT_EQ(
-            ConvertLog({.input = copy, .outputStem = copy, .writeGpx = gpx, .talkers = talkers},
+            ConvertLog({.input = log_, .outputStem = stem, .writeGpx = gpx, .talkers = talkers},
                        FixedSettings(settings), state, nullptr)
                 .status,
             RunStatus::Done);
-        return Outputs(copy);
+        return Outputs(stem);
     }
 
     // Runs `action` when the status box shows the n-th position of the run.
@@ -114,33 +111,23 @@ protected:
     std::filesystem::path data_, log_;
 };
 
-TEST_F(WindowRunTest, ConversionMatchesTheCoreWithTheSameSettings) {
+// With "Also Write GPX File" off no GPX is written; ticked, the same GPX as
+// the core's comes beside the same five files. Other talkers' positions
+// skipped are offered after DONE.
+TEST_F(WindowRunTest, ConversionsMatchTheCoreWithTheSameChoices) {
     auto window = StartWithLog();
+    const std::filesystem::path gpx = log_.string() + ".gpx";
     Click(*window, "mnuConvert");
-    EXPECT_TRUE(dialogs_.messages.isEmpty()) << dialogs_.messages.join("|").toStdString();
-    EXPECT_TRUE(dialogs_.questions.isEmpty()) << "nothing skipped, nothing asked";
-    EXPECT_EQ(StatusText(*window), "DONE");
     EXPECT_EQ(Outputs(log_), Direct(window->CurrentSettings()));
-    EXPECT_EQ(Count(Outputs(log_)[1], "12:00,Arrow Down Left"), kPositions);
+    EXPECT_FALSE(std::filesystem::exists(gpx));
 
-    // A log that has gone is reported by name, and nothing is created.
-    std::filesystem::remove_all(data_);
-    std::filesystem::create_directory(data_);
+    Click(*window, "mnuWriteGpx");
     Click(*window, "mnuConvert");
-    EXPECT_EQ(dialogs_.messages, QStringList{"File TESTNMEA.TXTcan't be openned."});
-    EXPECT_EQ(Outputs(log_), kNoOutputs);
-}
+    EXPECT_EQ(Outputs(log_), Direct(window->CurrentSettings(), TalkerMode::GpOnly, true));
+    EXPECT_EQ(ReadWhole(gpx), ReadWhole((dir_ / "direct" / log_.filename()).string() + ".gpx"));
 
-TEST_F(WindowRunTest, SkippedOtherTalkersAreOfferedAfterDone) {
-    auto window = StartWithLog();
-    // Every other position comes from a receiver's GN talker.
-    std::string log = ReadWhole(log_);
-    for (std::size_t at = 0, n = 0; (at = log.find("$GPRMC", at)) != std::string::npos; at += 6) {
-        if (n++ % 2 == 1) {
-            log.replace(at, 6, "$GNRMC");
-        }
-    }
-    WriteWhole(log_, log);
+    // Every other position from a GN talker: skipped, and offered after DONE.
+    WriteLog("TESTNMEA.TXT", data_.string(), kPositions, true);
     const LiveSettings settings = window->CurrentSettings();
     const QString question = "20 position reports from other talkers ($GNRMC) skipped.\n\n"
                              "Accept other talkers and convert again?";
@@ -150,56 +137,34 @@ TEST_F(WindowRunTest, SkippedOtherTalkersAreOfferedAfterDone) {
     dialogs_.AnswerQuestion(false);
     Click(*window, "mnuConvert");
     EXPECT_EQ(dialogs_.questions, QStringList{question});
-    EXPECT_EQ(StatusText(*window), "DONE");
     EXPECT_FALSE(item->isChecked());
     EXPECT_EQ(Outputs(log_), Direct(settings));
-    EXPECT_EQ(Count(Outputs(log_)[0], "\r\n"), kPositions / 2 + 2);
 
     // Yes: the item is ticked and the log converted again, reading every talker.
     dialogs_.AnswerQuestion(true);
     Click(*window, "mnuConvert");
     EXPECT_EQ(dialogs_.questions, QStringList({question, question}));
     EXPECT_TRUE(item->isChecked());
-    EXPECT_EQ(StatusText(*window), "DONE");
     const std::vector<std::string> any = Direct(settings, TalkerMode::Any);
     EXPECT_EQ(Outputs(log_), any);
-    EXPECT_EQ(Count(Outputs(log_)[0], "\r\n"), kPositions + 2);
+    EXPECT_NE(any, Direct(settings)); // the other talkers' positions are in
 
     // With the item ticked nothing is skipped and nothing asked.
     Click(*window, "mnuConvert");
     EXPECT_EQ(dialogs_.questions.size(), 2);
     EXPECT_EQ(Outputs(log_), any);
-    EXPECT_TRUE(dialogs_.messages.isEmpty());
+
+    // A log that has gone is reported by name, and nothing is created.
+    std::filesystem::remove_all(data_);
+    std::filesystem::create_directory(data_);
+    Click(*window, "mnuConvert");
+    EXPECT_EQ(dialogs_.messages, QStringList{"File TESTNMEA.TXTcan't be openned."});
+    EXPECT_EQ(Outputs(log_), kNoOutputs);
 }
 
-// "Also Write GPX File": off until checked, then the same GPX as the core's
-// beside the same five files; saved in our own file and checked again at the
-// next start.
-TEST_F(WindowRunTest, AlsoWriteGpxFileGivesTheCoresGpxAndIsSaved) {
-    auto window = StartWithLog();
-    auto* item = window->findChild<QAction*>(QStringLiteral("mnuWriteGpx"));
-    EXPECT_FALSE(item->isChecked());
-    const std::filesystem::path gpx = log_.string() + ".gpx";
-    Click(*window, "mnuConvert");
-    EXPECT_FALSE(std::filesystem::exists(gpx));
-
-    Click(*window, "mnuWriteGpx");
-    EXPECT_TRUE(item->isChecked());
-    Click(*window, "mnuConvert");
-    EXPECT_EQ(StatusText(*window), "DONE");
-    EXPECT_EQ(Outputs(log_), Direct(window->CurrentSettings(), TalkerMode::GpOnly, true));
-    EXPECT_EQ(ReadWhole(gpx), ReadWhole((dir_ / "direct" / log_.filename()).string() + ".gpx"));
-    EXPECT_EQ(Count(ReadWhole(gpx), "<wpt "), kPositions + kPositions / 5);
-
-    Click(*window, "mnuSaveSettings");
-    EXPECT_EQ(ReadWhole(settingsPath_).find("gpx"), std::string::npos); // the logger's file
-    EXPECT_NE(ReadWhole(configHome_ / "zum-points.conf").find("write_gpx=1"), std::string::npos);
-    window.reset();
-    window = Start();
-    EXPECT_TRUE(window->findChild<QAction*>(QStringLiteral("mnuWriteGpx"))->isChecked());
-}
-
-TEST_F(WindowRunTest, MenuChoiceDuringARunTakesEffectFromTheNextSentence) {
+// A menu choice during a run takes effect from the next sentence; closing the
+// window during the next run leaves the files of this one as they were.
+TEST_F(WindowRunTest, MenuChoiceOrClosingDuringARun) {
     auto window = StartWithLog();
     constexpr int kSwitchAt = 10;
     AtPosition(*window, kSwitchAt, [&] {
@@ -209,34 +174,14 @@ TEST_F(WindowRunTest, MenuChoiceDuringARunTakesEffectFromTheNextSentence) {
     Click(*window, "mnuConvert");
     EXPECT_EQ(StatusText(*window), "DONE");
     // 10 knots: 11.5 mi/hr up to the switch, 10.0 knots after it.
-    const std::vector<std::string> outputs = Outputs(log_);
-    EXPECT_EQ(Count(outputs[3], ",11.5,"), kSwitchAt);
-    EXPECT_EQ(Count(outputs[3], ",10.0,"), kPositions - kSwitchAt);
-    EXPECT_EQ(Count(outputs[1], ",12:00,"), kSwitchAt);
-    EXPECT_EQ(Count(outputs[1], ",19:00,"), kPositions - kSwitchAt);
-}
-
-TEST_F(WindowRunTest, CreateFilesAgainDuringARunLeavesTheFirstRunAlone) {
-    auto window = StartWithLog();
-    const LiveSettings settings = window->CurrentSettings();
-    AtPosition(*window, 5, [&] {
-        EXPECT_TRUE(window->RunInProgress());
-        Click(*window, "mnuConvert");
-    });
-    Click(*window, "mnuConvert");
-    EXPECT_EQ(dialogs_.messages, QStringList{"File TESTNMEA.TXTcan't be openned."});
-    EXPECT_EQ(StatusText(*window), "DONE");
-    EXPECT_FALSE(window->RunInProgress());
-    EXPECT_EQ(Outputs(log_), Direct(settings));
-}
-
-TEST_F(WindowRunTest, ClosingTheWindowMidRunKeepsThePreviousOutputs) {
-    auto window = StartWithLog();
-    Click(*window, "mnuConvert");
     const std::vector<std::string> before = Outputs(log_);
-    Click(*window, "mnuTimeZone", 0); // the next run would write other times
+    EXPECT_EQ(Count(before[3], ",11.5,"), kSwitchAt);
+    EXPECT_EQ(Count(before[3], ",10.0,"), kPositions - kSwitchAt);
+    EXPECT_EQ(Count(before[1], ",12:00,"), kSwitchAt);
+    EXPECT_EQ(Count(before[1], ",19:00,"), kPositions - kSwitchAt);
+
     AtPosition(*window, 20, [&] { Click(*window, "mnuExit"); });
-    Click(*window, "mnuConvert");
+    Click(*window, "mnuConvert"); // would write knots and UTC throughout
     EXPECT_FALSE(window->isVisible() || window->RunInProgress());
     EXPECT_NE(StatusText(*window), "DONE");
     EXPECT_TRUE(dialogs_.messages.isEmpty());
@@ -246,31 +191,8 @@ TEST_F(WindowRunTest, ClosingTheWindowMidRunKeepsThePreviousOutputs) {
     EXPECT_EQ(std::distance(begin(entries), end(entries)), 6);
 }
 
-// Started with Alt+C, a run leaves the menu bar as a mouse click does: a
-// moment later no item is held, and a click on a menu opens it.
-TEST_F(WindowRunTest, MenuBarTakesClicksDuringARunStartedWithAltC) {
-    auto window = StartWithLog();
-    QApplication::setActiveWindow(window.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    QMenuBar* bar = window->menuBar();
-    auto* file = window->findChild<QMenu*>(QStringLiteral("mnuFile"));
-    QAction* held = nullptr;
-    bool opened = false;
-    AtPosition(*window, 5, [&] {
-        QTest::keyRelease(window.get(), Qt::Key_C, Qt::AltModifier);
-        QTest::keyRelease(window.get(), Qt::Key_Alt);
-        QTest::qWait(200);
-        held = bar->activeAction();
-        QTest::mouseClick(bar, Qt::LeftButton, {},
-                          bar->actionGeometry(file->menuAction()).center());
-        opened = file->isVisible();
-        file->hide();
-    });
-    QTest::keyPress(window.get(), Qt::Key_Alt);
-    QTest::keyPress(window.get(), Qt::Key_C, Qt::AltModifier);
-    QTRY_COMPARE(StatusText(*window), QStringLiteral("DONE"));
-    EXPECT_EQ(held, nullptr);
-    EXPECT_TRUE(opened);
+QUrl Url(const std::filesystem::path& path) {
+    return QUrl::fromLocalFile(QString::fromStdString(path.string()));
 }
 
 // Drops `urls` on the picture, as a file manager does: the picture takes no
@@ -286,81 +208,73 @@ void Drop(MainWindow& window, const QList<QUrl>& urls) {
     QCoreApplication::sendEvent(picture, &drop);
 }
 
-// The five files zum-convert makes from a copy of `log` with the settings
-// file `settings`.
-std::vector<std::string> ZumConvert(const std::filesystem::path& log,
-                                    const std::filesystem::path& settings,
-                                    const std::filesystem::path& folder) {
-    std::filesystem::create_directory(folder);
-    const std::filesystem::path copy = folder / log.filename();
-    std::filesystem::copy_file(log, copy);
-    QProcess convert;
-    convert.start(QStringLiteral(ZUM_CONVERT),
-                  {"-q", "--settings", QString::fromStdString(settings.string()),
-                   QString::fromStdString(copy.string())});
-    EXPECT_TRUE(convert.waitForFinished(60000));
-    EXPECT_EQ(convert.exitCode(), 0) << convert.readAllStandardError().toStdString();
-    return Outputs(copy);
+// During a run started with Alt+C, a second "Create Files" and a dropped log
+// leave the run alone, and the menu bar is left as a mouse click leaves it: a
+// moment later no item is held, and a click on a menu opens it.
+TEST_F(WindowRunTest, InputDuringARunLeavesTheRunAlone) {
+    auto window = StartWithLog();
+    WriteWhole(dir_ / "other.txt", "");
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QMenuBar* bar = window->menuBar();
+    auto* file = window->findChild<QMenu*>(QStringLiteral("mnuFile"));
+    QAction* held = nullptr;
+    bool opened = false;
+    AtPosition(*window, 5, [&] {
+        Click(*window, "mnuConvert");
+        Drop(*window, {Url(dir_ / "other.txt")});
+        QTest::keyRelease(window.get(), Qt::Key_C, Qt::AltModifier);
+        QTest::keyRelease(window.get(), Qt::Key_Alt);
+        QTest::qWait(200);
+        held = bar->activeAction();
+        QTest::mouseClick(bar, Qt::LeftButton, {},
+                          bar->actionGeometry(file->menuAction()).center());
+        opened = file->isVisible();
+        file->hide();
+    });
+    QTest::keyPress(window.get(), Qt::Key_Alt);
+    QTest::keyPress(window.get(), Qt::Key_C, Qt::AltModifier);
+    QTRY_COMPARE(StatusText(*window), QStringLiteral("DONE"));
+    EXPECT_EQ(held, nullptr);
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(dialogs_.messages, QStringList{"File TESTNMEA.TXTcan't be openned."});
+    EXPECT_EQ(window->Panel().NmeaFileName(), "TESTNMEA.TXT");
+    EXPECT_EQ(Outputs(log_), Direct(window->CurrentSettings()));
 }
 
+// A log dropped or given at start is converted like one picked; a drop of
+// anything else changes nothing but the status box.
 TEST_F(WindowRunTest, ADroppedLogOrAStartArgumentIsConvertedLikeAPickedOne) {
     // Any name will do; the data folder at start is elsewhere.
     WriteLog("drive.log", home_.string());
     const std::string settingsBefore = ReadWhole(settingsPath_);
-    const std::vector<std::string> expected = ZumConvert(log_, settingsPath_, dir_ / "cli");
-    ASSERT_NE(expected, kNoOutputs);
-
+    WriteWhole(dir_ / "other.txt", "");
+    const std::pair<QList<QUrl>, const char*> others[] = {
+        {{Url(home_)}, "A folder is not a log: "},
+        {{Url(dir_ / "other.txt"), Url(dir_ / "other.txt")}, "Drop one log file at a time."},
+        {{QUrl(QStringLiteral("https://example.org/0511NMEA.TXT"))},
+         "Only a file on this computer can be opened."},
+        {{Url(dir_ / "gone.txt")}, "No such file: "},
+    };
     for (const bool byDrop : {true, false}) {
         SCOPED_TRACE(byDrop ? "drop" : "argument");
         std::filesystem::remove(log_.string() + "_draw.txt");
         auto window = Start();
-        const QString path = QString::fromStdString(log_.string());
-        if (byDrop) {
-            Drop(*window, {QUrl::fromLocalFile(path)});
-        } else {
-            window->OpenLog(path);
+        byDrop ? Drop(*window, {Url(log_)})
+               : void(window->OpenLog(QString::fromStdString(log_.string())));
+        EXPECT_EQ(StatusText(*window), "drive.log");
+        EXPECT_EQ(window->Panel().CurrentMode(), FilePanel::Mode::Closed);
+        for (const auto& [urls, status] : others) {
+            Drop(*window, urls);
+            EXPECT_TRUE(StatusText(*window).startsWith(QLatin1String(status))) << status;
         }
         EXPECT_EQ(window->Panel().NmeaFileName(), "drive.log");
-        EXPECT_EQ(StatusText(*window), "drive.log");
         EXPECT_EQ(window->Config().DataFilePath, data_.string());
-        EXPECT_EQ(window->Panel().CurrentMode(), FilePanel::Mode::Closed);
         Click(*window, "mnuConvert");
         EXPECT_EQ(StatusText(*window), "DONE");
-        EXPECT_EQ(Outputs(log_), expected);
-        EXPECT_TRUE(dialogs_.messages.isEmpty());
+        EXPECT_EQ(Outputs(log_), Direct(window->CurrentSettings()));
     }
-    // Nothing was saved.
-    EXPECT_EQ(ReadWhole(settingsPath_), settingsBefore);
-}
-
-TEST_F(WindowRunTest, DropsOfOtherThingsAndDropsDuringARunAreIgnored) {
-    auto window = StartWithLog();
-    const QUrl other = QUrl::fromLocalFile(QString::fromStdString((dir_ / "other.txt").string()));
-    WriteWhole(dir_ / "other.txt", "");
-    const struct {
-        QList<QUrl> urls;
-        const char* status;
-    } cases[] = {
-        {{QUrl::fromLocalFile(QString::fromStdString(home_.string()))}, "A folder is not a log: "},
-        {{other, other}, "Drop one log file at a time."},
-        {{QUrl(QStringLiteral("https://example.org/0511NMEA.TXT"))},
-         "Only a file on this computer can be opened."},
-        {{QUrl::fromLocalFile(QString::fromStdString((dir_ / "gone.txt").string()))},
-         "No such file: "},
-    };
-    for (const auto& c : cases) {
-        Drop(*window, c.urls);
-        EXPECT_TRUE(StatusText(*window).startsWith(QLatin1String(c.status))) << c.status;
-        EXPECT_EQ(window->Panel().NmeaFileName(), "TESTNMEA.TXT");
-        EXPECT_EQ(window->Config().DataFilePath, data_.string());
-    }
-
-    const LiveSettings settings = window->CurrentSettings();
-    AtPosition(*window, 5, [&] { Drop(*window, {other}); });
-    Click(*window, "mnuConvert");
-    EXPECT_EQ(StatusText(*window), "DONE");
-    EXPECT_EQ(window->Panel().NmeaFileName(), "TESTNMEA.TXT");
-    EXPECT_EQ(Outputs(log_), Direct(settings));
+    EXPECT_EQ(ReadWhole(settingsPath_), settingsBefore); // nothing was saved
 }
 
 // The share read rises to 100% at "DONE"; the caption gives the counts.
@@ -389,28 +303,14 @@ TEST(WindowProgram, HelpAndVersionNeedNoDisplay) {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
         environment.remove(QLatin1String(name));
     }
-    const struct {
-        const char* option;
-        const char* output;
-    } cases[] = {{"--help", "Usage: zum-points [options] [LOG]"},
-                 {"--version", "zum-points 2.0.2"}};
-    for (const auto& c : cases) {
+    for (const auto& [option, output] : {std::pair{"--help", "Usage: zum-points [options] [LOG]"},
+                                         std::pair{"--version", "zum-points 2.0.2"}}) {
         QProcess program;
         program.setProcessEnvironment(environment);
-        program.start(QStringLiteral(ZUM_POINTS), {QLatin1String(c.option)});
-        ASSERT_TRUE(program.waitForFinished(60000)) << c.option;
-        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << c.option;
-        EXPECT_EQ(program.exitCode(), 0) << c.option;
-        EXPECT_TRUE(program.readAllStandardOutput().contains(c.output)) << c.option;
-    }
-}
-
-TEST_F(WindowRunTest, TheWindowHasTheProgramsIcon) {
-    auto window = Start();
-    const QIcon icon = window->windowIcon();
-    ASSERT_FALSE(icon.isNull());
-    for (const int size : {16, 32, 48, 64, 128, 256}) {
-        EXPECT_TRUE(icon.availableSizes().contains(QSize(size, size))) << size;
+        program.start(QStringLiteral(ZUM_POINTS), {QLatin1String(option)});
+        ASSERT_TRUE(program.waitForFinished(60000)) << option;
+        EXPECT_TRUE(program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0);
+        EXPECT_TRUE(program.readAllStandardOutput().contains(output)) << option;
     }
 }
 
