@@ -51,11 +51,13 @@ namespace {
 constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                    1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
+} // namespace
+
 // The general reading, for fields that are not plain digits with at most one
 // point. Whether the field reads as 0 is judged on its whole value: a number
 // too large for a 64-bit float reads as 0 and so gives no position, whatever
 // its parts would read as.
-double GeneralCoordinateDegrees(std::string_view field) {
+double CoordinateDegreesByParts(std::string_view field) {
     if (NumericValue(field) == 0.0) {
         return 0.0;
     }
@@ -68,8 +70,6 @@ double GeneralCoordinateDegrees(std::string_view field) {
     }
     return NumericValue(field.substr(0, point - 2)) + NumericValue(field.substr(point - 2)) / 60.0;
 }
-
-} // namespace
 
 double CoordinateDegrees(std::string_view field) {
     // ddmm.mmmm: the two digits before the point begin the minutes. A field
@@ -95,7 +95,7 @@ double CoordinateDegrees(std::string_view field) {
     }
     if (i != field.size() || wholeDigits + fractionDigits > 15 ||
         wholeDigits + fractionDigits == 0) {
-        return GeneralCoordinateDegrees(field);
+        return CoordinateDegreesByParts(field);
     }
     if (whole == 0 && fraction == 0) {
         return 0.0;

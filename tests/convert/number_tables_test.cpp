@@ -117,21 +117,6 @@ TEST(NumberTables, SpeedTextHasTheTenthsOfPrintfsDigits) {
     }
 }
 
-// The degrees of a field of plain digits, read as its parts were always read.
-double DegreesFromParts(const std::string& field) {
-    if (NumericValue(field) == 0.0) {
-        return 0.0;
-    }
-    std::size_t point = field.find('.');
-    if (point == std::string::npos) {
-        point = field.size();
-    }
-    if (point < 2) {
-        return NumericValue(field) / 60.0;
-    }
-    return NumericValue(field.substr(0, point - 2)) + NumericValue(field.substr(point - 2)) / 60.0;
-}
-
 TEST(NumberTables, OnePassCoordinateFieldsMatchTheirParts) {
     std::mt19937_64 random(2006);
     for (int i = 0; i < kValues; ++i) {
@@ -150,7 +135,7 @@ TEST(NumberTables, OnePassCoordinateFieldsMatchTheirParts) {
                 field += zeros ? '0' : static_cast<char>('0' + random() % 10);
             }
         }
-        ASSERT_EQ(CoordinateDegrees(field), DegreesFromParts(field)) << '"' << field << '"';
+        ASSERT_EQ(CoordinateDegrees(field), CoordinateDegreesByParts(field)) << '"' << field << '"';
     }
 }
 
