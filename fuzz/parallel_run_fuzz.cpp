@@ -26,12 +26,13 @@ using fuzz_support::ReadAll;
 fs::path* folder = nullptr;
 
 std::string Convert(const fs::path& log, const zum::LiveSettings& settings, zum::TalkerMode talkers,
-                    unsigned threads, std::size_t chunk) {
+                    unsigned threads, std::size_t chunk, bool mapped) {
     const fs::path stem = *folder / ("out" + std::to_string(threads));
     zum::ConversionState state;
     state.Clear();
     zum::ConversionJob job{log, stem};
     job.talkers = talkers;
+    job.mapInput = mapped;
     const zum::RunResult result = zum::ConvertLogInParallel(job, settings, state, {threads, chunk});
     Check(result.status == zum::RunStatus::Done, "a run over a readable log is done");
     std::string bytes;
@@ -59,6 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::size_t chunk = 1 + data[0] % 97;
     const auto talkers = (data[0] & 0x80) != 0 ? zum::TalkerMode::Any : zum::TalkerMode::GpOnly;
+    const bool mapped = (data[0] & 0x40) != 0;
     zum::LiveSettings settings;
     settings.markAtStops = (data[1] & 1) != 0;
     settings.intervalByTime = static_cast<std::int16_t>((data[1] >> 1) & 3);
@@ -70,8 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::ofstream out(input, std::ios::binary | std::ios::trunc);
         out.write(log.data(), static_cast<std::streamsize>(log.size()));
     }
-    Check(Convert(input, settings, talkers, 1, chunk) ==
-              Convert(input, settings, talkers, 2, chunk),
+    Check(Convert(input, settings, talkers, 1, chunk, false) ==
+              Convert(input, settings, talkers, 2, chunk, mapped),
           "the same outputs at one thread and at two");
     return 0;
 }

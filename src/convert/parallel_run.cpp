@@ -1,14 +1,14 @@
 #include "convert/parallel_run.hpp"
 
-#include "convert/chunk_reader.hpp"
+#include "convert/block_lines.hpp"
 #include "convert/input_file.hpp"
+#include "convert/log_blocks.hpp"
 #include "convert/output_set.hpp"
 
 #include <algorithm>
 #include <condition_variable>
 #include <cstdint>
 #include <cstring>
-#include <deque>
 #include <filesystem>
 #include <memory>
 #include <mutex>
@@ -37,27 +37,32 @@ struct ReadSentence {
 // remaining lines read by the sequential pass itself.
 constexpr std::size_t kMaxSentences = 8192;
 constexpr std::size_t kTextCapacity = 128 * 1024;
-// Blocks in flight may hold at most this many bytes of log, and there are at
-// most kMaxBlocks blocks, so memory stays flat however many threads there are
-// and however long the lines.
-constexpr std::size_t kInFlightBudget = 4 * 1024 * 1024;
+// At most this many blocks are in flight (read or being read, and not yet
+// written out), so memory stays flat however many threads there are and
+// however long the log.
 constexpr std::size_t kMaxBlocks = 10;
 
 struct Block {
-    enum class Stage { Free, Queued, Read };
+    enum class Stage { Free, Claimed, Read };
     Stage stage = Stage::Free;
-    std::unique_ptr<char[]> data;
-    std::size_t size = 0;
+    std::uint64_t index = 0;
+    std::unique_ptr<char[]> buffer; // its bytes, when the log is not mapped
+    LogBlocks::BlockRead read;      // its lines, in the buffer or the log's mapping
     std::vector<ReadSentence> sentences;
     std::unique_ptr<char[]> texts;
     std::size_t textsUsed = 0;
     std::size_t readUpTo = 0; // bytes the sentences cover; the rest is read in sequence
 };
 
-void ReadBlock(Block& block, const LiveSettings& settings, TalkerMode mode) {
+void ReadBlock(Block& block, const LogBlocks& log, const LiveSettings& settings, TalkerMode mode) {
     block.sentences.clear();
     block.textsUsed = 0;
-    BlockLines lines(block.data.get(), block.size);
+    block.readUpTo = 0;
+    if (!log.Read(block.index, block.buffer.get(), block.read)) {
+        return;
+    }
+    const char* data = block.read.lines.data();
+    BlockLines lines(data, block.read.lines.size());
     PositionReading position;
     std::string_view line;
     while (lines.NextSentence(line)) {
@@ -65,7 +70,7 @@ void ReadBlock(Block& block, const LiveSettings& settings, TalkerMode mode) {
         if (kind == LineKind::Other) {
             continue;
         }
-        const auto lineStart = static_cast<std::uint32_t>(line.data() - block.data.get());
+        const auto lineStart = static_cast<std::uint32_t>(line.data() - data);
         if (block.sentences.size() == kMaxSentences) {
             block.readUpTo = lineStart;
             return;
@@ -99,13 +104,13 @@ void ReadBlock(Block& block, const LiveSettings& settings, TalkerMode mode) {
             s.lonValue = position.lonValue;
         }
     }
-    block.readUpTo = block.size;
+    block.readUpTo = block.read.lines.size();
 }
 
 // The sequential pass over one read block, in input order.
 void ApplyBlock(const Block& block, const SettingsSource& source, const LiveSettings& settings,
                 ConversionState& state, DrawFiles& out, TalkerReading& reading) {
-    const char* data = block.data.get();
+    const char* data = block.read.lines.data();
     for (const ReadSentence& s : block.sentences) {
         const std::string_view line(data + s.lineStart, s.lineSize);
         PositionView position;
@@ -122,7 +127,7 @@ void ApplyBlock(const Block& block, const SettingsSource& source, const LiveSett
                   state, out, reading);
         state.NmeaLine = {};
     }
-    BlockLines rest(data + block.readUpTo, block.size - block.readUpTo);
+    BlockLines rest(data + block.readUpTo, block.read.lines.size() - block.readUpTo);
     std::string_view line;
     while (rest.Next(line)) {
         ProcessLine(line, source, state, out, reading);
@@ -130,41 +135,63 @@ void ApplyBlock(const Block& block, const SettingsSource& source, const LiveSett
     }
 }
 
-// Worker threads taking blocks from a queue; Stop() joins them. A worker
-// fills its block from the log itself (the reads take turns in queue order,
-// as the reader carries a cut line from one block into the next) and then
-// reads its sentences: copying the log out of the kernel is a large part of
-// the work, and the sequential pass, which both cores wait on, no longer
-// does it.
-class Workers {
+// The blocks of a run and who reads them. Blocks are claimed in input order
+// and read by whoever claimed them: a worker thread, or the sequential pass
+// itself when the next block it needs is still being read and another can be
+// claimed. No block waits for another to be read (see LogBlocks), and with
+// the sequential pass reading too, the threads keep the cores busy without
+// waking and sleeping for each block.
+class BlockPipeline {
 public:
-    Workers(unsigned count, const LiveSettings& settings, TalkerMode mode, ChunkReader& reader)
-        : settings_(settings), mode_(mode), reader_(reader) {
-        for (unsigned i = 0; i < count; ++i) {
-            threads_.emplace_back([this] { run(); });
+    BlockPipeline(unsigned workers, const LiveSettings& settings, TalkerMode mode, LogBlocks& log,
+                  std::vector<Block>& blocks)
+        : settings_(settings), mode_(mode), log_(log), blocks_(blocks) {
+        for (unsigned i = 0; i < workers; ++i) {
+            threads_.emplace_back([this] { RunWorker(); });
         }
     }
-    ~Workers() { Stop(); }
-    Workers(const Workers&) = delete;
-    Workers& operator=(const Workers&) = delete;
+    ~BlockPipeline() { Stop(); }
+    BlockPipeline(const BlockPipeline&) = delete;
+    BlockPipeline& operator=(const BlockPipeline&) = delete;
 
-    void Queue(Block& block) {
+    // The next block in input order, read, or nullptr after the last. Blocks
+    // that can be claimed meanwhile are read here, so the caller is not idle
+    // while there is reading to do.
+    Block* NextRead() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            if (applied_ == log_.Count()) {
+                return nullptr;
+            }
+            Block& next = blocks_[applied_ % blocks_.size()];
+            if (applied_ < claimed_ && next.stage == Block::Stage::Read) {
+                return &next;
+            }
+            if (CanClaim()) {
+                Block& claimed = Claim();
+                lock.unlock();
+                ReadBlock(claimed, log_, settings_, mode_);
+                lock.lock();
+                claimed.stage = Block::Stage::Read;
+                continue;
+            }
+            done_.wait(lock);
+        }
+    }
+
+    // Gives back the block NextRead returned, once it is written out.
+    void Release(Block& block) {
         {
             const std::lock_guard lock(mutex_);
-            block.stage = Block::Stage::Queued;
-            queue_.push_back(&block);
+            // A block that read far on into a long line gives its memory back.
+            if (block.read.bufferUsed > log_.Capacity() / 2) {
+                block.buffer.reset();
+            }
+            log_.Done(block.index);
+            block.stage = Block::Stage::Free;
+            ++applied_;
         }
         work_.notify_one();
-    }
-
-    void WaitUntilRead(Block& block) {
-        std::unique_lock lock(mutex_);
-        done_.wait(lock, [&block] { return block.stage == Block::Stage::Read; });
-    }
-
-    [[nodiscard]] bool IsRead(const Block& block) {
-        const std::lock_guard lock(mutex_);
-        return block.stage == Block::Stage::Read;
     }
 
     void Stop() {
@@ -181,48 +208,54 @@ public:
     }
 
 private:
-    void run() {
+    // With the lock held: whether another block may be read now.
+    [[nodiscard]] bool CanClaim() const {
+        return !stopping_ && claimed_ < log_.Count() && claimed_ - applied_ < blocks_.size();
+    }
+
+    // With the lock held: the next block, made ready to be read.
+    Block& Claim() {
+        Block& block = blocks_[claimed_ % blocks_.size()];
+        if (!block.texts) {
+            block.texts = std::make_unique_for_overwrite<char[]>(kTextCapacity);
+            block.sentences.reserve(kMaxSentences);
+        }
+        if (!block.buffer) {
+            // Only the pages the block's bytes fill are ever touched.
+            block.buffer = std::make_unique_for_overwrite<char[]>(log_.Capacity());
+        }
+        block.stage = Block::Stage::Claimed;
+        block.index = claimed_++;
+        log_.Prepare(block.index);
+        return block;
+    }
+
+    void RunWorker() {
+        std::unique_lock lock(mutex_);
         for (;;) {
-            Block* block = nullptr;
-            std::size_t ticket = 0;
-            {
-                std::unique_lock lock(mutex_);
-                work_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
-                if (queue_.empty()) {
-                    return;
-                }
-                block = queue_.front();
-                queue_.pop_front();
-                ticket = taken_++;
+            work_.wait(lock, [this] { return stopping_ || CanClaim(); });
+            if (stopping_) {
+                return;
             }
-            {
-                std::unique_lock lock(readMutex_);
-                turn_.wait(lock, [this, ticket] { return filled_ == ticket; });
-                block->size = reader_.Next(block->data.get());
-                ++filled_;
-            }
-            turn_.notify_all();
-            ReadBlock(*block, settings_, mode_);
-            {
-                const std::lock_guard lock(mutex_);
-                block->stage = Block::Stage::Read;
-            }
-            done_.notify_all();
+            Block& block = Claim();
+            lock.unlock();
+            ReadBlock(block, log_, settings_, mode_);
+            lock.lock();
+            block.stage = Block::Stage::Read;
+            done_.notify_one();
         }
     }
 
     const LiveSettings settings_;
     const TalkerMode mode_;
+    LogBlocks& log_;
+    std::vector<Block>& blocks_;
     std::mutex mutex_;
-    std::condition_variable work_;
-    std::condition_variable done_;
-    std::deque<Block*> queue_;
-    std::size_t taken_ = 0; // blocks taken from the queue, in queue order
+    std::condition_variable work_; // a block may be claimed, or stop
+    std::condition_variable done_; // a worker has read a block
+    std::uint64_t claimed_ = 0;    // blocks claimed, in input order
+    std::uint64_t applied_ = 0;    // blocks written out and given back
     bool stopping_ = false;
-    ChunkReader& reader_;
-    std::mutex readMutex_;
-    std::condition_variable turn_;
-    std::size_t filled_ = 0; // blocks filled from the log: the next one's turn
     std::vector<std::thread> threads_;
 };
 
@@ -232,11 +265,13 @@ RunResult ConvertLogInParallel(const ConversionJob& job, const LiveSettings& set
                                ConversionState& state, const ParallelOptions& options) {
     const FixedSettings source(settings);
     // A log of a block or two gains nothing from threads that would each
-    // cost more to start than its reading takes.
+    // cost more to start than its reading takes, and a log that is not a
+    // regular file (a pipe) cannot be cut into blocks read apart.
     std::error_code sizeError;
     const auto size = std::filesystem::file_size(job.input, sizeError);
-    const bool small = !sizeError && size <= 2 * std::max<std::size_t>(options.chunkSize, 1);
-    if (options.threads <= 1 || small) {
+    const std::size_t chunkSize = std::max<std::size_t>(options.chunkSize, 1);
+    if (options.threads <= 1 || sizeError || !std::filesystem::is_regular_file(job.input) ||
+        size <= 2 * chunkSize) {
         return ConvertLog(job, source, state);
     }
     RunResult result;
@@ -247,53 +282,28 @@ RunResult ConvertLogInParallel(const ConversionJob& job, const LiveSettings& set
         return result;
     }
 
-    const std::size_t chunkSize = options.chunkSize > 0 ? options.chunkSize : 1;
-    ChunkReader reader(input.get(), chunkSize);
-    // Two blocks more than workers: one being filled, one being written out.
-    std::vector<Block> blocks(std::min<std::size_t>(options.threads + 2, kMaxBlocks));
-    Workers workers(options.threads, settings, job.talkers, reader);
+    std::vector<Block> blocks(kMaxBlocks);
+    LogBlocks log(input.get(), chunkSize, blocks.size(), job.mapInput);
+    int error = log.Error();
     TalkerReading reading(job.talkers);
-    std::size_t nextRead = 0;  // blocks handed out, in input order
-    std::size_t nextApply = 0; // blocks written out
-    // Bytes of log in blocks handed out and not yet written, counting each
-    // block as a chunk (the blocks are filled by the workers).
-    std::size_t inFlight = 0;
-    bool endOfInput = false; // an empty block came back: the later ones are empty too
-    while (!out.Failed()) {
-        while (!endOfInput && nextRead - nextApply < blocks.size() &&
-               (nextRead == nextApply || inFlight + chunkSize <= kInFlightBudget)) {
-            Block& block = blocks[nextRead % blocks.size()];
-            if (!block.data) {
-                block.data = std::make_unique_for_overwrite<char[]>(reader.Capacity());
-                block.texts = std::make_unique_for_overwrite<char[]>(kTextCapacity);
-                block.sentences.reserve(kMaxSentences);
+    {
+        // The sequential pass reads blocks too, so one thread fewer is started.
+        BlockPipeline pipeline(options.threads - 1, settings, job.talkers, log, blocks);
+        while (error == 0 && !out.Failed()) {
+            Block* block = pipeline.NextRead();
+            if (block == nullptr) {
+                break;
             }
-            inFlight += chunkSize;
-            workers.Queue(block);
-            ++nextRead;
+            error = block->read.error;
+            if (error == 0) {
+                ApplyBlock(*block, source, settings, state, out, reading);
+            }
+            pipeline.Release(*block);
         }
-        if (nextApply == nextRead) {
-            break;
-        }
-        Block& block = blocks[nextApply % blocks.size()];
-        workers.WaitUntilRead(block);
-        endOfInput = endOfInput || block.size == 0;
-        ApplyBlock(block, source, settings, state, out, reading);
-        inFlight -= chunkSize;
-        // A block that held an overlong line gives its memory back, unless
-        // the reader still keeps the start of the next line in it (the next
-        // block is not filled yet).
-        if (block.size > 2 * chunkSize && nextApply + 1 != nextRead &&
-            workers.IsRead(blocks[(nextApply + 1) % blocks.size()])) {
-            block.data.reset();
-        }
-        block.stage = Block::Stage::Free;
-        ++nextApply;
     }
-    workers.Stop();
-    if (reader.Failed()) {
+    if (error != 0) {
         result.status = RunStatus::InputFailed;
-        result.message = "cannot read " + job.input.string() + ": " + Reason(reader.Error());
+        result.message = "cannot read " + job.input.string() + ": " + Reason(error);
         return result;
     }
     FinishInput(state, out, reading);

@@ -1,5 +1,4 @@
 target_sources(zumcore PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/chunk_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/conversion_run.cpp
   ${CMAKE_CURRENT_LIST_DIR}/decimal_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/draw_files.cpp
@@ -9,6 +8,7 @@ target_sources(zumcore PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/gpx_track.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gsa_group.cpp
   ${CMAKE_CURRENT_LIST_DIR}/line_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/log_blocks.cpp
   ${CMAKE_CURRENT_LIST_DIR}/live_settings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/numeric_value.cpp
   ${CMAKE_CURRENT_LIST_DIR}/output_file.cpp

@@ -1,4 +1,4 @@
-#include "convert/chunk_reader.hpp"
+#include "convert/block_lines.hpp"
 #include "convert/line_reader.hpp"
 #include "convert/sentence_start.hpp"
 #include "convert/talker.hpp"

@@ -11,12 +11,14 @@ namespace {
 
 // The five outputs' bytes, one after the other, with the record counts.
 std::string Run(const std::filesystem::path& log, const LiveSettings& settings,
-                const ParallelOptions& options, TalkerMode talkers = TalkerMode::GpOnly) {
+                const ParallelOptions& options, TalkerMode talkers = TalkerMode::GpOnly,
+                bool mapped = false) {
     TempFolder out;
     const auto stem = out / "out";
     ConversionState state;
     const RunResult result = ConvertLogInParallel(
-        {.input = log, .outputStem = stem, .talkers = talkers}, settings, state, options);
+        {.input = log, .outputStem = stem, .talkers = talkers, .mapInput = mapped}, settings, state,
+        options);
     EXPECT_EQ(result.status, RunStatus::Done) << result.message;
     std::string bytes;
     for (const char* suffix : kSuffixes) {
@@ -29,8 +31,9 @@ std::string Run(const std::filesystem::path& log, const LiveSettings& settings,
 }
 
 // A log run through ConvertLog and through the threaded path with each of
-// the block sizes, at two and three threads in turn, under both marking modes
-// and in both talker readings.
+// the block sizes, at two and three threads in turn, read into buffers and
+// through a mapping in turn, under both marking modes and in both talker
+// readings.
 void ExpectSameAtEveryThreadCount(const std::filesystem::path& log,
                                   const std::vector<std::size_t>& chunkSizes) {
     LiveSettings interval = IntervalOnly();
@@ -38,12 +41,14 @@ void ExpectSameAtEveryThreadCount(const std::filesystem::path& log,
     for (const TalkerMode talkers : {TalkerMode::GpOnly, TalkerMode::Any}) {
         for (const LiveSettings& settings : {LiveSettings{}, interval}) {
             const std::string single = Run(log, settings, {1, 0}, talkers);
-            unsigned threads = 2;
-            for (const std::size_t chunk : chunkSizes) {
-                EXPECT_EQ(Run(log, settings, {threads, chunk}, talkers), single)
+            for (std::size_t i = 0; i < chunkSizes.size(); ++i) {
+                const std::size_t chunk = chunkSizes[i];
+                const unsigned threads = 2 + i % 2;
+                const bool mapped = i / 2 % 2 == 1;
+                EXPECT_EQ(Run(log, settings, {threads, chunk}, talkers, mapped), single)
                     << log << " at " << threads << " threads, blocks of " << chunk
-                    << (talkers == TalkerMode::Any ? ", any talker" : "");
-                threads = 5 - threads;
+                    << (talkers == TalkerMode::Any ? ", any talker" : "")
+                    << (mapped ? ", mapped" : "");
             }
         }
     }

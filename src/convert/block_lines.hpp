@@ -5,7 +5,6 @@
 #include "sentence_start.hpp"
 
 #include <cstddef>
-#include <cstdio>
 #include <string_view>
 
 namespace zum {
@@ -45,36 +44,6 @@ public:
 private:
     const char* end_;
     const char* next_;
-};
-
-// Cuts a log into blocks of whole lines of about `chunkSize` bytes, for
-// worker threads to read. A line that crosses a block's edge is carried into
-// the next block; a line longer than LineReader::kMaxLine is read past without
-// being kept, so a buffer of Capacity() bytes always suffices.
-class ChunkReader {
-public:
-    ChunkReader(std::FILE* input, std::size_t chunkSize) : input_(input), chunkSize_(chunkSize) {}
-
-    [[nodiscard]] std::size_t Capacity() const { return chunkSize_ + LineReader::kMaxLine + 1; }
-
-    // Fills `buffer` (Capacity() bytes) with the next block and returns its
-    // size: 0 at the end of the input or when reading failed (see Failed).
-    // The unread rest of a block stays in its buffer until the next call, so
-    // that buffer must not be refilled before then.
-    std::size_t Next(char* buffer);
-
-    [[nodiscard]] bool Failed() const { return failed_; }
-    [[nodiscard]] int Error() const { return error_; }
-
-private:
-    std::FILE* input_;
-    std::size_t chunkSize_;
-    const char* carry_ = nullptr; // the start of a line not yet handed out
-    std::size_t carrySize_ = 0;
-    bool discarding_ = false; // inside an overlong line
-    bool eof_ = false;
-    bool failed_ = false;
-    int error_ = 0;
 };
 
 } // namespace zum
