@@ -5,10 +5,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <mutex>
 
 #ifdef _WIN32
-#include <cstdio>
+#include <mutex>
 #else
 #include <sys/mman.h>
 #include <sys/stat.h>
