@@ -19,8 +19,9 @@
 namespace zum {
 namespace {
 
-// A sentence read by a worker: where its line stands in the block, and for a
-// position the texts (kept in the block's text store) and values.
+// A sentence read ahead of the sequential pass: where its line stands in the
+// block, and for a position the texts (kept in the block's text store) and
+// values.
 struct ReadSentence {
     std::uint32_t lineStart;
     std::uint32_t lineSize;
