@@ -55,7 +55,10 @@ bool UsableRmc(std::string_view line) {
         if ((run & (run >> 1) & (run >> 2) & (run >> 3)) != 0) {
             return false;
         }
-        commas += CountBits16(bits);
+        // Only "more than seven" is asked: the count stops once it is known.
+        if (commas <= 7) {
+            commas += CountBits16(bits);
+        }
         before = bits >> 13;
     }
     return commas > 7;
