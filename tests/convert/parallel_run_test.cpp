@@ -2,6 +2,10 @@
 #include "convert/line_reader.hpp"
 #include "convert/parallel_run.hpp"
 
+#ifdef ZUM_HAS_DRIVE_LOG
+#include "drive_log.hpp"
+#endif
+
 #include <array>
 #include <gtest/gtest.h>
 #include <numeric>
@@ -114,6 +118,26 @@ TEST(ParallelRun, RealAndGeneratedLogsGiveTheSameBytes) {
     for (const auto& log : logs) {
         ExpectSameAtEveryThreadCount(log, {1000, 256 * 1024, 4093, 333});
     }
+}
+
+TEST(ParallelRun, ALogOfManyWindowsGivesTheSameBytes) {
+#ifdef ZUM_HAS_DRIVE_LOG
+    // About 3.5 MB: several mapped windows, each serving many blocks, with
+    // lines crossing both the blocks' and the windows' edges.
+    TempFolder folder;
+    const auto log = folder / "drive.TXT";
+    std::string text;
+    bench::DriveLogOptions options;
+    options.fractionalSeconds = true;
+    bench::DriveLog drive(options);
+    while (text.size() < 3'500'000) {
+        drive.AppendSecond(text);
+    }
+    WriteFile(log, text);
+    ExpectSameAtEveryThreadCount(log, {65536, 100003, 65536, 100003});
+#else
+    GTEST_SKIP() << "the drive-log generator is not built here";
+#endif
 }
 
 } // namespace
