@@ -21,7 +21,9 @@ struct Slot {
     char path[PATH_MAX];
 };
 
-Slot slots[kSlots];
+// Set up by the compiler, not at start-up: a run-time loop storing each
+// slot's state would touch a page of memory per slot before main.
+constinit Slot slots[kSlots];
 
 static_assert(std::atomic<int>::is_always_lock_free, "a signal handler reads the slots");
 
