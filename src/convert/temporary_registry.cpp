@@ -18,7 +18,7 @@ enum SlotState : int { kFree, kFilling, kInUse };
 
 struct Slot {
     std::atomic<int> state{kFree};
-    char path[PATH_MAX];
+    char path[PATH_MAX] = {};
 };
 
 // Set up by the compiler, not at start-up: a run-time loop storing each
