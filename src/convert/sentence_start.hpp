@@ -6,18 +6,28 @@
 #include <emmintrin.h>
 #endif
 #if defined(__x86_64__) && defined(__GNUC__)
-#include <cpuid.h>
 #include <immintrin.h>
 #define ZUM_AVX2_FILTER 1
+#if __has_include(<sys/platform/x86.h>)
+#include <sys/platform/x86.h>
+#define ZUM_AVX2_FROM_LIBC 1
+#else
+#include <cpuid.h>
+#endif
 #endif
 
 namespace zum {
 
 #ifdef ZUM_AVX2_FILTER
 // Whether the processor has AVX2 and the system saves its registers, asked
-// once at start-up with the three questions that take: each is slow in a
-// virtual machine, and the compiler's own check asks a dozen.
+// once at start-up. Every CPUID is a trip to the hypervisor in a virtual
+// machine: the C library has asked already, where it tells (glibc), and
+// otherwise the three questions that take are asked, not the dozen of the
+// compiler's own check.
 inline const bool kFilterHasAvx2 = [] {
+#ifdef ZUM_AVX2_FROM_LIBC
+    return CPU_FEATURE_ACTIVE(AVX2);
+#else
     unsigned a = 0, b = 0, c = 0, d = 0;
     if (__get_cpuid(1, &a, &b, &c, &d) == 0 || (c & bit_OSXSAVE) == 0 || (c & bit_AVX) == 0) {
         return false;
@@ -28,6 +38,7 @@ inline const bool kFilterHasAvx2 = [] {
         return false; // the system does not save the vector registers
     }
     return __get_cpuid_count(7, 0, &a, &b, &c, &d) != 0 && (b & bit_AVX2) != 0;
+#endif
 }();
 
 // FindSentenceType's 32-position steps, for processors with AVX2; what is

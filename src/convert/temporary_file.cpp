@@ -10,6 +10,9 @@
 #else
 #include <unistd.h>
 #endif
+#ifdef __linux__
+#include <sys/random.h>
+#endif
 
 namespace zum {
 namespace {
@@ -18,12 +21,25 @@ constexpr int kMaxLinks = 40; // as the kernel allows in one path
 constexpr int kMaxAttempts = 100;
 constexpr std::size_t kTagLength = 6;
 
+// A random seed. On Linux straight from the kernel: std::random_device
+// first asks the processor which sources it has, and every CPUID is a trip
+// to the hypervisor in a virtual machine.
+std::uint64_t RandomSeed() {
+    std::uint64_t seed = 0;
+#ifdef __linux__
+    if (::getrandom(&seed, sizeof seed, 0) == static_cast<ssize_t>(sizeof seed)) {
+        return seed;
+    }
+#endif
+    std::random_device device;
+    return (static_cast<std::uint64_t>(device()) << 32) ^ device();
+}
+
 std::string RandomTag() {
     static constexpr char kChars[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     thread_local std::mt19937_64 generator{[] {
-        std::random_device device;
-        std::uint64_t seed = (static_cast<std::uint64_t>(device()) << 32) ^ device();
+        std::uint64_t seed = RandomSeed();
 #ifndef _WIN32
         seed ^= static_cast<std::uint64_t>(::getpid());
 #endif
