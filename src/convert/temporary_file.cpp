@@ -25,8 +25,8 @@ constexpr std::size_t kTagLength = 6;
 // first asks the processor which sources it has, and every CPUID is a trip
 // to the hypervisor in a virtual machine.
 std::uint64_t RandomSeed() {
-    std::uint64_t seed = 0;
 #ifdef __linux__
+    std::uint64_t seed = 0;
     if (::getrandom(&seed, sizeof seed, 0) == static_cast<ssize_t>(sizeof seed)) {
         return seed;
     }
