@@ -6,9 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #ifndef _WIN32
-#include <sys/mman.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #endif
 
 namespace zum {
@@ -29,14 +27,6 @@ LineReader::LineReader(std::FILE* input, bool mapped) : input_(input) {
     data_ = buffer_.get();
 }
 
-LineReader::~LineReader() {
-#ifndef _WIN32
-    if (window_ != nullptr) {
-        ::munmap(window_, windowSize_);
-    }
-#endif
-}
-
 // Maps the window anew so that it begins with the page holding begin_ and
 // reaches as far into the file as it now goes (at most kWindow bytes).
 bool LineReader::remap() {
@@ -48,10 +38,8 @@ bool LineReader::remap() {
         eof_ = true;
         return false;
     }
-    static const auto kPage = static_cast<unsigned long long>(::sysconf(_SC_PAGESIZE));
     const unsigned long long fileSize = static_cast<unsigned long long>(status.st_size);
-    const unsigned long long at = windowOffset_ + begin_;
-    const unsigned long long from = at - at % kPage;
+    const unsigned long long from = MappedWindow::PageStart(windowOffset_ + begin_);
     if (fileSize <= windowOffset_ + end_) {
         eof_ = true; // nothing more than what the window holds
         return false;
@@ -60,13 +48,7 @@ bool LineReader::remap() {
         static_cast<std::size_t>(std::min<unsigned long long>(fileSize - from, kWindow));
     // The old window goes first, so two are never mapped at once: the new one
     // maps the unfinished line again from the kernel's cache.
-    if (window_ != nullptr) {
-        ::munmap(window_, windowSize_);
-        window_ = nullptr;
-    }
-    void* window = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, mappedFd_,
-                          static_cast<off_t>(from));
-    if (window == MAP_FAILED) {
+    if (!window_.Map(mappedFd_, from, size, true)) {
         failed_ = true;
         error_ = errno;
         eof_ = true;
@@ -77,10 +59,8 @@ bool LineReader::remap() {
     }
     const auto shift = static_cast<std::size_t>(from - windowOffset_);
     const std::size_t oldEnd = end_;
-    window_ = window;
-    windowSize_ = size;
     windowOffset_ = from;
-    data_ = static_cast<const char*>(window);
+    data_ = window_.Data();
     begin_ -= shift;
     end_ = size;
     // A line end known before the old end keeps its place; "none before the

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mapped_window.hpp"
+
 #include <cstddef>
 #include <cstdio>
 #include <memory>
@@ -23,7 +25,6 @@ public:
     static constexpr std::size_t kMaxLine = 1024 * 1024;
 
     explicit LineReader(std::FILE* input, bool mapped = false);
-    ~LineReader();
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
 
@@ -55,8 +56,7 @@ private:
     // What begin_ and end_ count from: buffer_, or the mapped window.
     const char* data_ = nullptr;
     int mappedFd_ = -1; // -1: reading into buffer_
-    void* window_ = nullptr;
-    std::size_t windowSize_ = 0;
+    MappedWindow window_;
     unsigned long long windowOffset_ = 0; // the window's place in the file
     std::size_t begin_ = 0;
     std::size_t end_ = 0;

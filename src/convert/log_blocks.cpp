@@ -9,7 +9,6 @@
 #ifdef _WIN32
 #include <mutex>
 #else
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -121,23 +120,8 @@ LogBlocks::LogBlocks(std::FILE* file, std::size_t blockSize, std::size_t inFligh
     windows_.resize(inFlight + 2);
 }
 
-LogBlocks::~LogBlocks() {
-    for (Window& window : windows_) {
-        Unmap(window);
-    }
-}
-
 std::size_t LogBlocks::Capacity() const {
     return blockSize_ + 1 + kMaxLine + 1 + kReadPast;
-}
-
-void LogBlocks::Unmap(Window& window) {
-#ifndef _WIN32
-    if (window.base != nullptr) {
-        ::munmap(window.base, window.size);
-    }
-#endif
-    window = {};
 }
 
 const LogBlocks::Window& LogBlocks::WindowOf(std::uint64_t k) const {
@@ -146,31 +130,23 @@ const LogBlocks::Window& LogBlocks::WindowOf(std::uint64_t k) const {
 }
 
 void LogBlocks::Prepare(std::uint64_t k) {
-#ifndef _WIN32
     const std::uint64_t segment = k / blocksPerWindow_;
     Window& window = windows_[segment % windows_.size()];
     if (!mapped_ || window.segment == segment) {
         return;
     }
-    Unmap(window);
     // From the byte before the first block (to tell whether it begins a line)
     // to as far as the last block's last line may reach.
-    static const auto kPage = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
     const std::uint64_t start = segment * blocksPerWindow_ * blockSize_;
     const std::uint64_t stop = std::min(fileSize_, (segment + 1) * blocksPerWindow_ * blockSize_);
-    const std::uint64_t from = start == 0 ? 0 : (start - 1) / kPage * kPage;
+    const std::uint64_t from = start == 0 ? 0 : MappedWindow::PageStart(start - 1);
     const std::uint64_t to = std::min(fileSize_, stop + kMaxLine + 2);
-    void* base = ::mmap(nullptr, static_cast<std::size_t>(to - from), PROT_READ, MAP_PRIVATE,
-                        fileno(file_), static_cast<off_t>(from));
-    if (base == MAP_FAILED) {
+    window.segment = segment;
+    if (!window.map.Map(fileno(file_), from, static_cast<std::size_t>(to - from), false)) {
         // This block and the later ones are read into their buffers.
+        window.segment = UINT64_MAX;
         mapped_ = false;
-        return;
     }
-    window = {segment, static_cast<char*>(base), from, static_cast<std::size_t>(to - from)};
-#else
-    (void)k;
-#endif
 }
 
 void LogBlocks::Done(std::uint64_t k) {
@@ -178,7 +154,8 @@ void LogBlocks::Done(std::uint64_t k) {
     const bool lastOfWindow = (k + 1) % blocksPerWindow_ == 0 || k + 1 == count_;
     Window& window = windows_[segment % windows_.size()];
     if (lastOfWindow && window.segment == segment) {
-        Unmap(window);
+        window.map.Unmap();
+        window.segment = UINT64_MAX;
     }
 }
 
@@ -217,8 +194,9 @@ bool LogBlocks::Read(std::uint64_t k, char* buffer, BlockRead& read) const {
     const std::uint64_t stop = std::min(fileSize_, start + blockSize_);
     const std::uint64_t from = start == 0 ? 0 : start - 1;
     const Window& window = WindowOf(k);
-    if (window.base != nullptr && window.segment == k / blocksPerWindow_) {
-        const FileBytes bytes{window.base, window.from, window.from + window.size, fileSize_};
+    if (window.map.Mapped() && window.segment == k / blocksPerWindow_) {
+        const MappedWindow& map = window.map;
+        const FileBytes bytes{map.Data(), map.Offset(), map.Offset() + map.Size(), fileSize_};
         const Extent extent = FindExtent(bytes, start, stop);
         read.lines = std::string_view(bytes.Ptr(extent.begin), extent.end - extent.begin);
         return true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mapped_window.hpp"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -26,7 +28,6 @@ class LogBlocks {
 public:
     // At most `inFlight` blocks are prepared and not yet done at any time.
     LogBlocks(std::FILE* file, std::size_t blockSize, std::size_t inFlight, bool map);
-    ~LogBlocks();
     LogBlocks(const LogBlocks&) = delete;
     LogBlocks& operator=(const LogBlocks&) = delete;
 
@@ -55,14 +56,11 @@ public:
 private:
     struct Window {
         std::uint64_t segment = UINT64_MAX; // which run of blocks it serves
-        char* base = nullptr;
-        std::uint64_t from = 0; // the file offset of base[0]
-        std::size_t size = 0;
+        MappedWindow map;
     };
     [[nodiscard]] bool ReadAt(std::uint64_t offset, char* to, std::size_t size,
                               std::size_t& got) const;
     [[nodiscard]] const Window& WindowOf(std::uint64_t k) const;
-    void Unmap(Window& window);
 
     std::FILE* file_;
     std::uint64_t fileSize_ = 0;

@@ -9,6 +9,7 @@ target_sources(zumcore PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/gsa_group.cpp
   ${CMAKE_CURRENT_LIST_DIR}/line_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/log_blocks.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/mapped_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/live_settings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/numeric_value.cpp
   ${CMAKE_CURRENT_LIST_DIR}/output_file.cpp
