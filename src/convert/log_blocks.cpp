@@ -188,7 +188,7 @@ bool LogBlocks::ReadAt(std::uint64_t offset, char* to, std::size_t size, std::si
 #endif
 }
 
-bool LogBlocks::Read(std::uint64_t k, char* buffer, BlockRead& read) const {
+bool LogBlocks::Read(std::uint64_t k, std::unique_ptr<char[]>& owned, BlockRead& read) const {
     read = {};
     const std::uint64_t start = k * blockSize_;
     const std::uint64_t stop = std::min(fileSize_, start + blockSize_);
@@ -201,6 +201,11 @@ bool LogBlocks::Read(std::uint64_t k, char* buffer, BlockRead& read) const {
         read.lines = std::string_view(bytes.Ptr(extent.begin), extent.end - extent.begin);
         return true;
     }
+    if (!owned) {
+        // Only the pages the block's bytes fill are ever touched.
+        owned = std::make_unique_for_overwrite<char[]>(Capacity());
+    }
+    char* const buffer = owned.get();
     std::uint64_t to = std::min(fileSize_, stop + kReadPast);
     std::uint64_t size = fileSize_;
     std::size_t held = 0;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -49,9 +50,10 @@ public:
         std::size_t bufferUsed = 0; // bytes of the buffer filled
         int error = 0;              // why the log could not be read, or 0
     };
-    // Block k's lines: in its window, or read into `buffer` (Capacity()
-    // bytes). False when the log could not be read.
-    bool Read(std::uint64_t k, char* buffer, BlockRead& read) const;
+    // Block k's lines: in its window, or read into `buffer`, which is made
+    // (Capacity() bytes) the first time a block is read that way. False when
+    // the log could not be read.
+    bool Read(std::uint64_t k, std::unique_ptr<char[]>& buffer, BlockRead& read) const;
 
 private:
     struct Window {

@@ -59,7 +59,7 @@ void ReadBlock(Block& block, const LogBlocks& log, const LiveSettings& settings,
     block.sentences.clear();
     block.textsUsed = 0;
     block.readUpTo = 0;
-    if (!log.Read(block.index, block.buffer.get(), block.read)) {
+    if (!log.Read(block.index, block.buffer, block.read)) {
         return;
     }
     const char* data = block.read.lines.data();
@@ -220,10 +220,6 @@ private:
         if (!block.texts) {
             block.texts = std::make_unique_for_overwrite<char[]>(kTextCapacity);
             block.sentences.reserve(kMaxSentences);
-        }
-        if (!block.buffer) {
-            // Only the pages the block's bytes fill are ever touched.
-            block.buffer = std::make_unique_for_overwrite<char[]>(log_.Capacity());
         }
         block.stage = Block::Stage::Claimed;
         block.index = claimed_++;
