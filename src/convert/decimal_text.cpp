@@ -311,11 +311,8 @@ void SpeedText(double value, NumberText& text) {
             hundredths = static_cast<int>(d.whole15 / kPowersOfTen[14]);
         }
         tenths += hundredths >= 5 ? 1 : 0;
-        char digits[20];
-        const auto count =
-            static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, tenths).ptr -
-                                     digits); // at least one digit
-        char buffer[24];
+        // Zeroed: the compiler cannot tell that to_chars writes a digit.
+        char buffer[24] = {};
         char* p = buffer;
         if (d.negative && tenths != 0) {
             *p++ = '-';
@@ -323,11 +320,12 @@ void SpeedText(double value, NumberText& text) {
         if (tenths < 10) {
             *p++ = '0';
         }
-        std::memcpy(p, digits, count - 1);
-        p += count - 1;
-        *p++ = '.';
-        *p = digits[count - 1];
-        text.assign({buffer, static_cast<std::size_t>(p + 1 - buffer)});
+        // The tenths' digits (at least one), then the last moved on by one
+        // for the point.
+        char* const end = std::to_chars(p, buffer + sizeof buffer - 1, tenths).ptr;
+        *end = end[-1];
+        end[-1] = '.';
+        text.assign({buffer, static_cast<std::size_t>(end + 1 - buffer)});
         return;
     }
     // Tenths: the whole value times ten, as a digit string, rounded half away
