@@ -113,7 +113,8 @@ void OutputFile::writeOver(std::string_view text) {
 void OutputFile::wrote(std::uint64_t bytes) {
     written_ += bytes;
     if (use_ == Use::Kept && written_ - writeBack_ >= kWriteBackStep) {
-        // Whole pages only: the last one is still being filled.
+        // Up to a 64 KiB boundary: whole pages only, the last one still
+        // being filled, and the requests stay few and aligned.
         startWriteBack(written_ & ~std::uint64_t{0xFFFF});
     }
 }
