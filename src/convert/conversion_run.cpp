@@ -206,8 +206,7 @@ void TellSkipped(const TalkerReading& reading, RunResult& result) {
     }
 }
 
-bool OpenRun(const ConversionJob& job, const InputFile& input, DrawFiles& out, OutputSet& outputs,
-             ConversionState& state, RunResult& result) {
+bool RunFiles::Open(const ConversionJob& job, ConversionState& state, RunResult& result) {
     if (input.get() == nullptr) {
         result.status = RunStatus::InputNotOpened;
         result.message = "cannot open " + job.input.string() + ": " + Reason(input.error());
@@ -224,8 +223,7 @@ bool OpenRun(const ConversionJob& job, const InputFile& input, DrawFiles& out, O
     return true;
 }
 
-RunResult CompleteRun(DrawFiles& out, OutputSet& outputs, const TalkerReading& reading,
-                      RunResult& result) {
+RunResult RunFiles::Complete(const TalkerReading& reading, RunResult& result) {
     if (!out.Finish(result.message) || !outputs.Commit(result.message)) {
         result.status = RunStatus::OutputFailed;
         return result;
@@ -239,19 +237,18 @@ RunResult CompleteRun(DrawFiles& out, OutputSet& outputs, const TalkerReading& r
 RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
                      ConversionState& state, RunObserver* observer) {
     RunResult result;
-    InputFile input(job.input);
-    DrawFiles out;
-    OutputSet outputs; // what is not committed is removed on return, before `out` goes
-    if (!OpenRun(job, input, out, outputs, state, result)) {
+    RunFiles files(job.input);
+    if (!files.Open(job, state, result)) {
         return result;
     }
+    DrawFiles& out = files.out;
 
     std::error_code sizeError;
     const std::uintmax_t size = std::filesystem::file_size(job.input, sizeError);
     const std::uint64_t total = sizeError ? 0 : static_cast<std::uint64_t>(size);
 
     TalkerReading reading(job.talkers);
-    LineReader reader(input.get(), job.mapInput && observer == nullptr);
+    LineReader reader(files.input.get(), job.mapInput && observer == nullptr);
     std::string_view line;
     // Lines that cannot be sentences of interest are passed over in bulk. An
     // observer still hears at least once per buffer read, so the window
@@ -262,7 +259,7 @@ RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
             ProcessLine(line, settings, state, out, reading);
             ReportRecords(before, out.Counts(), state, *observer);
             if (lines % 4096 == 0) {
-                observer->BytesRead(BytesReadSoFar(input.get()), total);
+                observer->BytesRead(BytesReadSoFar(files.input.get()), total);
             }
         } else {
             ProcessLine(line, settings, state, out, reading);
@@ -289,9 +286,9 @@ RunResult ConvertLog(const ConversionJob& job, const SettingsSource& settings,
     FinishInput(state, out, reading);
     if (observer != nullptr) {
         ReportRecords(beforeEnd, out.Counts(), state, *observer);
-        observer->BytesRead(BytesReadSoFar(input.get()), total);
+        observer->BytesRead(BytesReadSoFar(files.input.get()), total);
     }
-    return CompleteRun(out, outputs, reading, result);
+    return files.Complete(reading, result);
 }
 
 std::string FormInputPath(std::string& dataFilePath, std::string_view nmeaFileName) {

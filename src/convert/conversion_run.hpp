@@ -3,6 +3,7 @@
 #include "conversion_state.hpp"
 #include "draw_files.hpp"
 #include "gsa_group.hpp"
+#include "input_file.hpp"
 #include "live_settings.hpp"
 #include "position_report.hpp"
 #include "talker.hpp"
@@ -131,16 +132,23 @@ void ApplyLine(LineKind kind, std::string_view line, bool automatic3d, const Liv
 // Puts what a GpOnly reading passed over into the result.
 void TellSkipped(const TalkerReading& reading, RunResult& result);
 
-class InputFile;
-// The two ends of a run, shared by ConvertLog and the threaded run. OpenRun
-// opens nothing itself: it checks `input`, creates the outputs into
-// `outputs` and readies `state`; false, with `result` saying why, when the
-// run cannot start. CompleteRun finishes and commits the outputs and fills
-// in the result's counts.
-bool OpenRun(const ConversionJob& job, const InputFile& input, DrawFiles& out, OutputSet& outputs,
-             ConversionState& state, RunResult& result);
-RunResult CompleteRun(DrawFiles& out, OutputSet& outputs, const TalkerReading& reading,
-                      RunResult& result);
+// The files of one run and its two ends, shared by ConvertLog and the
+// threaded run: the log, the outputs, and the set that commits the outputs
+// or removes them. The set is the last member, so what it has not committed
+// is removed before the outputs go.
+struct RunFiles {
+    explicit RunFiles(const std::filesystem::path& log) : input(log) {}
+
+    // Checks that the log opened, creates the outputs and readies `state`;
+    // false, with `result` saying why, when the run cannot start.
+    bool Open(const ConversionJob& job, ConversionState& state, RunResult& result);
+    // Finishes and commits the outputs and fills in the result's counts.
+    RunResult Complete(const TalkerReading& reading, RunResult& result);
+
+    InputFile input;
+    DrawFiles out;
+    OutputSet outputs;
+};
 
 // The window's way of naming the log: one trailing separator is removed from
 // `dataFilePath` itself (so "c:\" becomes "c:" and stays so), then the folder,

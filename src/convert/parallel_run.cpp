@@ -272,15 +272,14 @@ RunResult ConvertLogInParallel(const ConversionJob& job, const LiveSettings& set
         return ConvertLog(job, source, state);
     }
     RunResult result;
-    InputFile input(job.input);
-    DrawFiles out;
-    OutputSet outputs; // what is not committed is removed on return, before `out` goes
-    if (!OpenRun(job, input, out, outputs, state, result)) {
+    RunFiles files(job.input);
+    if (!files.Open(job, state, result)) {
         return result;
     }
+    DrawFiles& out = files.out;
 
     std::vector<Block> blocks(kMaxBlocks);
-    LogBlocks log(input.get(), chunkSize, blocks.size(), job.mapInput);
+    LogBlocks log(files.input.get(), chunkSize, blocks.size(), job.mapInput);
     int error = log.Error();
     TalkerReading reading(job.talkers);
     {
@@ -304,7 +303,7 @@ RunResult ConvertLogInParallel(const ConversionJob& job, const LiveSettings& set
         return result;
     }
     FinishInput(state, out, reading);
-    return CompleteRun(out, outputs, reading, result);
+    return files.Complete(reading, result);
 }
 
 } // namespace zum
