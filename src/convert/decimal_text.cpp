@@ -311,8 +311,7 @@ void SpeedText(double value, NumberText& text) {
             hundredths = static_cast<int>(d.whole15 / kPowersOfTen[14]);
         }
         tenths += hundredths >= 5 ? 1 : 0;
-        // Zeroed: the compiler cannot tell that to_chars writes a digit.
-        char buffer[24] = {};
+        char buffer[24];
         char* p = buffer;
         if (d.negative && tenths != 0) {
             *p++ = '-';
@@ -320,11 +319,11 @@ void SpeedText(double value, NumberText& text) {
         if (tenths < 10) {
             *p++ = '0';
         }
-        // The tenths' digits (at least one), then the last moved on by one
-        // for the point.
+        // The tenths' digits (at least one), then the point in place of the
+        // last, which goes after it.
         char* const end = std::to_chars(p, buffer + sizeof buffer - 1, tenths).ptr;
-        *end = end[-1];
         end[-1] = '.';
+        *end = static_cast<char>('0' + tenths % 10);
         text.assign({buffer, static_cast<std::size_t>(end + 1 - buffer)});
         return;
     }
