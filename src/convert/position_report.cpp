@@ -7,8 +7,14 @@
 #include "convert/speed_text_memo.hpp"
 #include "convert/waypoint_decision.hpp"
 
+#include <array>
 #include <charconv>
 #include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace zum {
 
@@ -71,13 +77,115 @@ double CoordinateDegreesByParts(std::string_view field) {
     return NumericValue(field.substr(0, point - 2)) + NumericValue(field.substr(point - 2)) / 60.0;
 }
 
+namespace {
+
+// The degrees of a field read as whole digits `whole` (wholeDigits of them,
+// at most 15 in all with the fraction's) and fraction digits `fraction`:
+// each part is a whole number below 10^15 over a power of ten, exact in a
+// 64-bit float, so the result is the one the general reading of the parts
+// gives.
+double DegreesOfDigits(std::uint64_t whole, int wholeDigits, std::uint64_t fraction,
+                       int fractionDigits) {
+    static constexpr auto kWholePowers = [] {
+        std::array<std::int64_t, 16> powers{};
+        std::int64_t power = 1;
+        for (std::int64_t& entry : powers) {
+            entry = power;
+            power *= 10;
+        }
+        return powers;
+    }();
+    if (whole == 0 && fraction == 0) {
+        return 0.0;
+    }
+    // Both numbers are below 10^15, so they convert as signed ones, in one
+    // instruction each.
+    const std::int64_t scale = kWholePowers[fractionDigits];
+    const auto wholeValue = static_cast<std::int64_t>(whole);
+    const auto fractionValue = static_cast<std::int64_t>(fraction);
+    const double scaleValue = kPowersOfTen[fractionDigits];
+    if (wholeDigits < 2) {
+        return static_cast<double>(wholeValue * scale + fractionValue) / scaleValue / 60.0;
+    }
+    const std::int64_t minutes = (wholeValue % 100) * scale + fractionValue;
+    return static_cast<double>(wholeValue / 100) + static_cast<double>(minutes) / scaleValue / 60.0;
+}
+
+#if defined(__SSE2__)
+// The number the first `count` (1 to 8) characters of `word` spell, all of
+// them digits, the first character in the lowest byte: they are moved to the
+// top, so the bytes below read as leading zeros, then combined in pairs,
+// fours and eights.
+std::uint64_t DigitsOfWord(std::uint64_t word, int count) {
+    word = (word << (8 * (8 - count))) & 0x0F0F0F0F0F0F0F0FULL;
+    word = word * 10 + (word >> 8);
+    return (((word & 0x000000FF000000FFULL) * (100 + (1000000ULL << 32))) +
+            (((word >> 16) & 0x000000FF000000FFULL) * (1 + (10000ULL << 32)))) >>
+           32;
+}
+
+// The usual field, one to seven digits, a point and up to eight digits, read
+// from sixteen bytes at once: the caller has them all readable. False when
+// the field is of another form.
+bool ReadUsualField(std::string_view field, std::uint64_t& whole, int& wholeDigits,
+                    std::uint64_t& fraction, int& fractionDigits) {
+    if (field.size() < 2 || field.size() > 16) {
+        return false;
+    }
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(field.data()));
+    const __m128i values = _mm_sub_epi8(bytes, _mm_set1_epi8('0'));
+    const auto digits = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(values, _mm_set1_epi8(9)), values)));
+    const auto points =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('.'))));
+    const unsigned inField = (1U << field.size()) - 1;
+    const unsigned point = points & inField;
+    // Only digits and one point, which has one to seven digits before it and
+    // up to eight after it.
+    if (((digits | point) & inField) != inField || point == 0 || (point & (point - 1)) != 0) {
+        return false;
+    }
+    wholeDigits = __builtin_ctz(point);
+    fractionDigits = static_cast<int>(field.size()) - wholeDigits - 1;
+    if (wholeDigits == 0 || wholeDigits > 7 || fractionDigits > 8) {
+        return false;
+    }
+    std::uint64_t head = 0;
+    std::memcpy(&head, field.data(), 8);
+    whole = DigitsOfWord(head, wholeDigits);
+    fraction = 0;
+    if (fractionDigits != 0) {
+        std::uint64_t tail = 0;
+        std::memcpy(&tail, field.data() + wholeDigits + 1, 8);
+        fraction = DigitsOfWord(tail, fractionDigits);
+    }
+    return true;
+}
+#endif
+
+} // namespace
+
+double CoordinateDegrees(std::string_view field, const char* readableEnd) {
+#if defined(__SSE2__)
+    std::uint64_t whole = 0;
+    std::uint64_t fraction = 0;
+    int wholeDigits = 0;
+    int fractionDigits = 0;
+    if (readableEnd - field.data() >= 16 &&
+        ReadUsualField(field, whole, wholeDigits, fraction, fractionDigits)) {
+        return DegreesOfDigits(whole, wholeDigits, fraction, fractionDigits);
+    }
+#else
+    (void)readableEnd;
+#endif
+    return CoordinateDegrees(field);
+}
+
 double CoordinateDegrees(std::string_view field) {
     // ddmm.mmmm: the two digits before the point begin the minutes. A field
     // without a point reads as if the point stood at its end; with fewer than
     // two digits before the point the whole field is minutes. Plain digits,
-    // 15 at most, are read here in one pass: each part is a whole number
-    // below 10^15 over a power of ten, exact in a 64-bit float, so the result
-    // is the one the general reading of the parts gives.
+    // 15 at most, are read here in one pass.
     std::uint64_t whole = 0;    // the digits before the point
     std::uint64_t fraction = 0; // the digits after it
     int wholeDigits = 0;
@@ -97,16 +205,7 @@ double CoordinateDegrees(std::string_view field) {
         wholeDigits + fractionDigits == 0) {
         return CoordinateDegreesByParts(field);
     }
-    if (whole == 0 && fraction == 0) {
-        return 0.0;
-    }
-    const double scale = kPowersOfTen[fractionDigits];
-    if (wholeDigits < 2) {
-        const auto all = static_cast<double>(whole * static_cast<std::uint64_t>(scale) + fraction);
-        return all / scale / 60.0;
-    }
-    const std::uint64_t minutes = (whole % 100) * static_cast<std::uint64_t>(scale) + fraction;
-    return static_cast<double>(whole / 100) + static_cast<double>(minutes) / scale / 60.0;
+    return DegreesOfDigits(whole, wholeDigits, fraction, fractionDigits);
 }
 
 // $GPRMC,190334,A,3930.8708,N,11951.5388,W,0.0,216.7,110306,15.2,E,D*34
@@ -121,11 +220,12 @@ void ReadPosition(std::string_view line, const LiveSettings& settings, PositionR
     thread_local SpeedTextMemo speeds;
     speeds.Text(fields[7], settings.speedFactor, reading.speed);
 
-    double lat = CoordinateDegrees(fields[3]);
+    const char* lineEnd = line.data() + line.size();
+    double lat = CoordinateDegrees(fields[3], lineEnd);
     if (fields[4] == "S") {
         lat = -lat;
     }
-    double lon = CoordinateDegrees(fields[5]);
+    double lon = CoordinateDegrees(fields[5], lineEnd);
     if (fields[6] == "W") {
         lon = -lon;
     }

@@ -47,6 +47,9 @@ ShortText<16> MakeLocalTimeText(std::string_view timeField, std::int16_t timeZon
 
 // The degrees of a ddmm.mmmm / dddmm.mmmm coordinate field.
 double CoordinateDegrees(std::string_view field);
+// The same, for a field whose bytes up to readableEnd may all be read: the
+// usual form is then read sixteen bytes at a time.
+double CoordinateDegrees(std::string_view field, const char* readableEnd);
 // The same, read as its parts: the whole field, then the degrees before the
 // last two digits of the whole part and the minutes from there on. Any
 // field; CoordinateDegrees reads plain digits in one pass to the same value.
