@@ -1,5 +1,6 @@
 #include "convert/conversion_run.hpp"
 
+#include "convert/comma_bits.hpp"
 #include "convert/fix_status.hpp"
 #include "convert/input_file.hpp"
 #include "convert/line_reader.hpp"
@@ -13,61 +14,33 @@
 #include <cstring>
 #include <system_error>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace zum {
 namespace {
 
-#if defined(__SSE2__)
-// The set bits of a 16-bit mask, without the library call std::popcount
-// becomes on processors without a popcount instruction.
-int CountBits16(std::uint32_t x) {
-    x = x - ((x >> 1) & 0x5555);
-    x = (x & 0x3333) + ((x >> 2) & 0x3333);
-    x = (x + (x >> 4)) & 0x0F0F;
-    return static_cast<int>((x + (x >> 8)) & 0x1F);
-}
-#endif
-
 // A $GPRMC line is usable when every field up to the speed ends in a comma
-// (more than seven commas) and no three fields in a row are empty. One pass,
-// sixteen bytes at a time where the processor allows: the comma bits of each
-// block, with the last three of the block before, show any run of four.
+// (more than seven commas) and no three fields in a row are empty, that is,
+// no four commas stand in a row.
 bool UsableRmc(std::string_view line) {
-#if defined(__SSE2__)
-    int commas = 0;
-    std::uint32_t before = 0; // comma bits of the previous block's last three bytes
-    const __m128i comma = _mm_set1_epi8(',');
-    for (std::size_t i = 0; i < line.size(); i += 16) {
-        __m128i block;
-        if (line.size() - i >= 16) {
-            block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + i));
-        } else {
-            char tail[16] = {};
-            std::memcpy(tail, line.data() + i, line.size() - i);
-            block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(tail));
-        }
-        const auto bits =
-            static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, comma)));
-        const std::uint32_t run = (bits << 3) | before;
-        if ((run & (run >> 1) & (run >> 2) & (run >> 3)) != 0) {
+    CommaBits commas;
+    if (FindCommas(line, commas)) {
+        const std::uint64_t low = commas.word[0];
+        const std::uint64_t high = commas.word[1];
+        // Each word, and the low word's last three bits before the high
+        // word's first ones, for a run across the two.
+        const std::uint64_t across = (high << 3) | (low >> 61);
+        const auto hasRun = [](std::uint64_t bits) {
+            return (bits & (bits >> 1) & (bits >> 2) & (bits >> 3)) != 0;
+        };
+        if (hasRun(low) || hasRun(high) || hasRun(across)) {
             return false;
         }
-        // Only "more than seven" is asked: the count stops once it is known.
-        if (commas <= 7) {
-            commas += CountBits16(bits);
-        }
-        before = bits >> 13;
+        return CountBits64(low) + CountBits64(high) > 7;
     }
-    return commas > 7;
-#else
-    int commas = 0;
+    int count = 0;
     int run = 0; // commas in a row
     for (const char c : line) {
         if (c == ',') {
-            ++commas;
+            ++count;
             if (++run == 4) {
                 return false;
             }
@@ -75,8 +48,7 @@ bool UsableRmc(std::string_view line) {
             run = 0;
         }
     }
-    return commas > 7;
-#endif
+    return count > 7;
 }
 
 // Tells the observer which records the last line wrote, by the change in the

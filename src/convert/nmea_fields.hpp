@@ -1,12 +1,10 @@
 #pragma once
 
-#include <cstddef>
-#include <cstring>
-#include <string_view>
+#include "comma_bits.hpp"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
 
 namespace zum {
 
@@ -20,47 +18,35 @@ public:
 
     explicit NmeaFields(std::string_view line, int last = kMax) {
         std::size_t start = 0;
-#if defined(__SSE2__)
-        // The commas of sixteen bytes at a time as a bit mask, one field per bit.
-        const __m128i comma = _mm_set1_epi8(',');
-        for (std::size_t base = 0; base < line.size(); base += 16) {
-            __m128i block;
-            if (line.size() - base >= 16) {
-                block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + base));
-            } else {
-                char tail[16] = {};
-                std::memcpy(tail, line.data() + base, line.size() - base);
-                block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(tail));
+        CommaBits commas;
+        if (FindCommas(line, commas)) {
+            // One field per comma bit, in the line's order.
+            for (std::size_t w = 0; w < 2; ++w) {
+                for (std::uint64_t bits = commas.word[w]; bits != 0; bits &= bits - 1) {
+                    const std::size_t i = 64 * w + static_cast<std::size_t>(__builtin_ctzll(bits));
+                    fields_[count_++] = {line.data() + start, i - start};
+                    start = i + 1;
+                    if (count_ == last) {
+                        return;
+                    }
+                }
             }
-            auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, comma)));
-            while (mask != 0) {
-                const std::size_t i = base + static_cast<std::size_t>(__builtin_ctz(mask));
-                mask &= mask - 1;
-                fields_[count_++] = {line.data() + start, i - start};
-                start = i + 1;
-                if (count_ == last) {
-                    return;
+        } else {
+            for (std::size_t i = 0; i < line.size(); ++i) {
+                if (line[i] == ',') {
+                    fields_[count_++] = {line.data() + start, i - start};
+                    start = i + 1;
+                    if (count_ == last) {
+                        return;
+                    }
                 }
             }
         }
-#else
-        for (std::size_t i = 0; i < line.size(); ++i) {
-            if (line[i] == ',') {
-                fields_[count_++] = {line.data() + start, i - start};
-                start = i + 1;
-                if (count_ == last) {
-                    return;
-                }
-            }
-        }
-#endif
         fields_[count_++] = {line.data() + start, line.size() - start};
     }
 
     // Whether field k exists, that is, the line has at least k commas.
-    [[nodiscard]] bool Has(int k) const {
-        return k < count_;
-    }
+    [[nodiscard]] bool Has(int k) const { return k < count_; }
     [[nodiscard]] std::string_view operator[](int k) const {
         return Has(k) ? std::string_view(fields_[k].data, fields_[k].size) : std::string_view();
     }

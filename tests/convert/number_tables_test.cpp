@@ -1,7 +1,11 @@
-// The fast number paths against the general ones over millions of generated
-// values: coordinate texts against the C library's 15-digit rounding, and the
-// one-pass coordinate field reading against reading the field's parts.
+// The fast number and field paths against the general ones over many
+// generated values: coordinate texts against the C library's 15-digit
+// rounding, the one-pass coordinate field reading against reading the
+// field's parts, and the field splitting and position filter against a
+// character-by-character reading.
+#include "convert/conversion_run.hpp"
 #include "convert/decimal_text.hpp"
+#include "convert/nmea_fields.hpp"
 #include "convert/numeric_value.hpp"
 #include "convert/position_report.hpp"
 
@@ -14,6 +18,8 @@
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace zum::testing {
 namespace {
@@ -119,9 +125,11 @@ TEST(NumberTables, SpeedTextHasTheTenthsOfPrintfsDigits) {
 
 TEST(NumberTables, OnePassCoordinateFieldsMatchTheirParts) {
     std::mt19937_64 random(2006);
+    constexpr char kOdd[] = "-+. ,eEx";
     for (int i = 0; i < kValues; ++i) {
         // 0 to 9 digits, a point or none, 0 to 9 digits: up to 18 digits, so
-        // the general path is taken too.
+        // the general path is taken too; now and then a sign, a second point
+        // or another character in place of a digit.
         std::string field;
         const int whole = static_cast<int>(random() % 10);
         const int fraction = static_cast<int>(random() % 10);
@@ -135,7 +143,72 @@ TEST(NumberTables, OnePassCoordinateFieldsMatchTheirParts) {
                 field += zeros ? '0' : static_cast<char>('0' + random() % 10);
             }
         }
-        ASSERT_EQ(CoordinateDegrees(field), CoordinateDegreesByParts(field)) << '"' << field << '"';
+        if (!field.empty() && random() % 16 == 0) {
+            field[random() % field.size()] = kOdd[random() % (sizeof kOdd - 1)];
+        }
+        const double expected = CoordinateDegreesByParts(field);
+        ASSERT_EQ(CoordinateDegrees(field), expected) << '"' << field << '"';
+        // Read sixteen bytes at a time when they may be, whatever follows
+        // the field in the line.
+        const std::string line = field + ",N,11951.5400,W,0.0,271.5";
+        const std::string_view inLine(line.data(), field.size());
+        ASSERT_EQ(CoordinateDegrees(inLine, line.data() + line.size()), expected)
+            << '"' << field << '"';
+    }
+}
+
+// A line's fields and whether it is a usable position, one character at a
+// time: the commas split it, and it takes more than seven commas and no four
+// in a row.
+struct PlainReading {
+    std::vector<std::string_view> fields;
+    bool usable = false;
+};
+
+PlainReading ReadPlainly(std::string_view line) {
+    PlainReading reading;
+    std::size_t start = 0;
+    int commas = 0;
+    int run = 0;
+    bool fourInARow = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] != ',') {
+            run = 0;
+            continue;
+        }
+        reading.fields.push_back(line.substr(start, i - start));
+        start = i + 1;
+        ++commas;
+        fourInARow = fourInARow || ++run == 4;
+    }
+    reading.fields.push_back(line.substr(start));
+    reading.usable = commas > 7 && !fourInARow;
+    return reading;
+}
+
+TEST(NumberTables, FieldsAndUsablePositionsMatchAPlainReading) {
+    std::mt19937_64 random(1983);
+    for (int i = 0; i < 100000; ++i) {
+        // Every length from none to past the two words of comma bits, commas
+        // sparse or dense, so runs of them fall across every 16-byte step and
+        // the 64-byte word boundary.
+        const std::size_t size = 7 + random() % 150;
+        const unsigned density = 2 + static_cast<unsigned>(random() % 12);
+        std::string line = "$GPRMC,";
+        while (line.size() < size) {
+            line += random() % density == 0 ? ',' : static_cast<char>('0' + random() % 10);
+        }
+        const PlainReading expected = ReadPlainly(line);
+        EXPECT_EQ(ClassifyLine(line, TalkerMode::GpOnly) == LineKind::Position, expected.usable)
+            << line;
+        const NmeaFields fields(line);
+        const std::size_t located = std::min<std::size_t>(expected.fields.size(), NmeaFields::kMax);
+        for (std::size_t k = 0; k < located; ++k) {
+            const auto field = static_cast<int>(k);
+            ASSERT_TRUE(fields.Has(field)) << line;
+            ASSERT_EQ(fields[field], expected.fields[k]) << line << " field " << k;
+        }
+        ASSERT_FALSE(fields.Has(static_cast<int>(located))) << line;
     }
 }
 
