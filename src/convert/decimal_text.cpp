@@ -2,6 +2,7 @@
 
 #include "convert/numeric_value.hpp"
 
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -96,75 +97,120 @@ constexpr std::uint64_t kPowersOfTen[] = {1ULL,
                                           1000000000000000000ULL,
                                           10000000000000000000ULL};
 
-[[gnu::always_inline]] inline void Round15(double value, Digits15& d) {
+// Round15's integer path for N values at once. Each step is taken for every
+// value before the next step, so the values' long chains of dependent
+// multiplications and shifts run side by side instead of one after the
+// other. fast[i] is false where value i is outside the range or an exact
+// tie; d[i] is then left for the general path.
+template <int N>
+[[gnu::always_inline]] inline void Round15Fast(const double* values, Digits15* d, bool* fast) {
 #ifdef __SIZEOF_INT128__
-    const double magnitude = std::fabs(value);
-    if (magnitude >= 1e-5 && magnitude < 1e15) {
-        constexpr std::uint64_t kLow = 100000000000000ULL; // 10^14
-        constexpr std::uint64_t kHigh = kLow * 10;
+    __extension__ typedef unsigned __int128 Wide;
+    constexpr std::uint64_t kLow = 100000000000000ULL; // 10^14
+    constexpr std::uint64_t kHigh = kLow * 10;
+    // The decimal exponent of the first digit, from the binary one
+    // (log10(2) ~ 0.30103) and one comparison; the checks below mend the
+    // rare miss near a power of ten below 1, where 10^n is not exact.
+    static constexpr double kBounds[] = {1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1,
+                                         1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,
+                                         1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    std::uint64_t m[N];
+    int k[N];
+    int exponent[N];
+    int scale[N];
+#pragma GCC unroll 2
+    for (int i = 0; i < N; ++i) {
+        const double magnitude = std::fabs(values[i]);
+        fast[i] = magnitude >= 1e-5 && magnitude < 1e15;
+        // Outside the range, 1 stands in, so no shift below is out of range.
+        const double inRange = fast[i] ? magnitude : 1.0;
         // Normal and below 2^50: the 53-bit mantissa m and k between 3 and 70.
-        const auto bits = std::bit_cast<std::uint64_t>(magnitude);
-        const std::uint64_t m = (bits & ((1ULL << 52) - 1)) | (1ULL << 52);
-        const int k = 1075 - static_cast<int>(bits >> 52);
-        // The decimal exponent of the first digit, from the binary one
-        // (log10(2) ~ 0.30103) and one comparison; the checks below mend the
-        // rare miss near a power of ten below 1, where 10^n is not exact.
-        static constexpr double kBounds[] = {1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1,
-                                             1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,
-                                             1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-        int exponent = ((52 - k) * 78913) >> 18;
-        if (exponent >= -6 && exponent <= 14 && magnitude >= kBounds[exponent + 6]) {
-            ++exponent;
+        const auto bits = std::bit_cast<std::uint64_t>(inRange);
+        m[i] = (bits & ((1ULL << 52) - 1)) | (1ULL << 52);
+        k[i] = 1075 - static_cast<int>(bits >> 52);
+        int e = ((52 - k[i]) * 78913) >> 18;
+        if (e >= -6 && e <= 14 && inRange >= kBounds[e + 6]) {
+            ++e;
         }
-        __extension__ typedef unsigned __int128 Wide;
-        const auto scaledBy = [&](int s, Wide& remainder) {
-            const Wide product = static_cast<Wide>(m) * kPowersOfTen[s];
-            const Wide whole = product >> k;
-            remainder = product - (whole << k);
-            return static_cast<std::uint64_t>(whole);
-        };
-        Wide remainder = 0;
-        int scale = 14 - exponent;
-        if (scale >= 0 && scale <= 19) {
-            std::uint64_t whole = scaledBy(scale, remainder);
-            if (whole < kLow && scale < 19) {
-                whole = scaledBy(++scale, remainder);
-                --exponent;
-            } else if (whole >= kHigh && scale > 0) {
-                whole = scaledBy(--scale, remainder);
-                ++exponent;
-            }
-            const Wide half = static_cast<Wide>(1) << (k - 1);
-            if (whole >= kLow && whole < kHigh && remainder != half) {
-                std::uint64_t mantissa = whole + (remainder > half ? 1 : 0);
-                if (mantissa == kHigh) {
-                    mantissa = kLow;
-                    ++exponent;
-                }
-                d.negative = value < 0;
-                // The 7 digits of the high half and the 8 of the low half,
-                // eight bytes at a time; the trailing zeros counted as the
-                // top bytes equal to '0'.
-                const auto high = static_cast<std::uint32_t>(mantissa / 100000000);
-                const auto low = static_cast<std::uint32_t>(mantissa % 100000000);
-                const std::uint64_t lowDigits = Ascii8(low);
-                const std::uint64_t head = (Ascii8(high) >> 8) | (lowDigits << 56);
-                const std::uint64_t tail = lowDigits >> 8;
-                std::memcpy(d.digits, &head, 8);
-                std::memcpy(d.digits + 8, &tail, 8);
-                constexpr std::uint64_t kZeros = 0x3030303030303030ULL;
-                const std::uint64_t tailDiff = tail ^ (kZeros >> 8);
-                const int zeros = tailDiff != 0 ? std::countl_zero(tailDiff) / 8 - 1
-                                                : 7 + std::countl_zero(head ^ kZeros) / 8;
-                d.count = 15 - zeros;
-                d.whole15 = mantissa;
-                d.pointPosition = exponent + 1;
-                return;
-            }
+        exponent[i] = e;
+        scale[i] = 14 - e;
+        if (scale[i] < 0 || scale[i] > 19) {
+            fast[i] = false;
+            scale[i] = 14;
         }
     }
+    const auto scaledBy = [&](int i, Wide& remainder) {
+        const Wide product = static_cast<Wide>(m[i]) * kPowersOfTen[scale[i]];
+        const Wide whole = product >> k[i];
+        remainder = product - (whole << k[i]);
+        return static_cast<std::uint64_t>(whole);
+    };
+    std::uint64_t whole[N];
+    Wide remainder[N];
+#pragma GCC unroll 2
+    for (int i = 0; i < N; ++i) {
+        whole[i] = scaledBy(i, remainder[i]);
+    }
+#pragma GCC unroll 2
+    for (int i = 0; i < N; ++i) {
+        if (whole[i] < kLow && scale[i] < 19) {
+            ++scale[i];
+            --exponent[i];
+            whole[i] = scaledBy(i, remainder[i]);
+        } else if (whole[i] >= kHigh && scale[i] > 0) {
+            --scale[i];
+            ++exponent[i];
+            whole[i] = scaledBy(i, remainder[i]);
+        }
+    }
+    std::uint64_t mantissa[N];
+#pragma GCC unroll 2
+    for (int i = 0; i < N; ++i) {
+        const Wide half = static_cast<Wide>(1) << (k[i] - 1);
+        fast[i] = fast[i] && whole[i] >= kLow && whole[i] < kHigh && remainder[i] != half;
+        mantissa[i] = whole[i] + (remainder[i] > half ? 1 : 0);
+        if (mantissa[i] == kHigh) {
+            mantissa[i] = kLow;
+            ++exponent[i];
+        }
+    }
+    // The 7 digits of the high half and the 8 of the low half, eight bytes
+    // at a time; the trailing zeros counted as the top bytes equal to '0'.
+    std::uint64_t highDigits[N];
+    std::uint64_t lowDigits[N];
+#pragma GCC unroll 2
+    for (int i = 0; i < N; ++i) {
+        highDigits[i] = Ascii8(static_cast<std::uint32_t>(mantissa[i] / 100000000));
+        lowDigits[i] = Ascii8(static_cast<std::uint32_t>(mantissa[i] % 100000000));
+    }
+#pragma GCC unroll 2
+    for (int i = 0; i < N; ++i) {
+        const std::uint64_t head = (highDigits[i] >> 8) | (lowDigits[i] << 56);
+        const std::uint64_t tail = lowDigits[i] >> 8;
+        std::memcpy(d[i].digits, &head, 8);
+        std::memcpy(d[i].digits + 8, &tail, 8);
+        constexpr std::uint64_t kZeros = 0x3030303030303030ULL;
+        const std::uint64_t tailDiff = tail ^ (kZeros >> 8);
+        const int zeros = tailDiff != 0 ? std::countl_zero(tailDiff) / 8 - 1
+                                        : 7 + std::countl_zero(head ^ kZeros) / 8;
+        d[i].negative = values[i] < 0;
+        d[i].count = 15 - zeros;
+        d[i].whole15 = mantissa[i];
+        d[i].pointPosition = exponent[i] + 1;
+    }
+#else
+    for (int i = 0; i < N; ++i) {
+        fast[i] = false;
+    }
 #endif
-    Round15Exact(value, d);
+}
+
+[[gnu::always_inline]] inline void Round15(double value, Digits15& d) {
+    bool fast = false;
+    Round15Fast<1>(&value, &d, &fast);
+    if (!fast) {
+        Round15Exact(value, d);
+    }
 }
 
 // The 64-bit float nearest to the 15 digits: the digits as a whole number
@@ -193,9 +239,57 @@ double ValueOf(const Digits15& d, const NumberText& text) {
     return d.negative ? -magnitude : magnitude;
 }
 
-} // namespace
+// The text of digits from the integer path with at least one digit before
+// the point, in registers: the 15 digits (the dropped trailing ones are
+// zeros) with a point put in after the whole part by shifting the
+// fraction's bytes up one; at most 16 bytes.
+[[gnu::always_inline]] inline void LayOutWhole15(const Digits15& d, NumberText& text,
+                                                 double* readBack) {
+#ifdef __SIZEOF_INT128__
+    __extension__ typedef unsigned __int128 Wide;
+    std::uint64_t head = 0;
+    std::uint64_t tail = 0;
+    std::memcpy(&head, d.digits, 8);
+    std::memcpy(&tail, d.digits + 8, 8);
+    const Wide digits = head | (static_cast<Wide>(tail) << 64);
+    const int shift = 8 * d.pointPosition;
+    Wide laidOut = digits;
+    std::size_t length = static_cast<std::size_t>(d.pointPosition);
+    if (d.count > d.pointPosition) {
+        const Wide wholePart = digits & ((static_cast<Wide>(1) << shift) - 1);
+        laidOut =
+            wholePart | (static_cast<Wide>('.') << shift) | ((digits >> shift) << (shift + 8));
+        length = static_cast<std::size_t>(d.count) + 1;
+    }
+    static_assert(NumberText::kCapacity >= 17);
+    const std::size_t sign = d.negative ? 1 : 0;
+    char* out = text.overwrite(sign + length);
+    out[0] = '-';
+    const auto lowWord = static_cast<std::uint64_t>(laidOut);
+    const auto highWord = static_cast<std::uint64_t>(laidOut >> 64);
+    std::memcpy(out + sign, &lowWord, 8);
+    std::memcpy(out + sign + 8, &highWord, 8);
+    if (readBack != nullptr) {
+        *readBack = ValueOf(d, text);
+    }
+#else
+    (void)d;
+    (void)text;
+    (void)readBack;
+#endif
+}
 
-void CoordinateText(double value, NumberText& text, double* readBack) {
+bool LaysOutWhole15(const Digits15& d) {
+#ifdef __SIZEOF_INT128__
+    return d.whole15 != 0 && d.pointPosition > 0;
+#else
+    (void)d;
+    return false;
+#endif
+}
+
+// Any value, zero and the general path included.
+void CoordinateTextOfAny(double value, NumberText& text, double* readBack) {
     text.clear();
     if (value == 0.0 || !std::isfinite(value)) {
         text.assign("0");
@@ -206,40 +300,10 @@ void CoordinateText(double value, NumberText& text, double* readBack) {
     }
     Digits15 d;
     Round15(value, d);
-#ifdef __SIZEOF_INT128__
-    if (d.whole15 != 0 && d.pointPosition > 0) {
-        // The usual case, in registers: the 15 digits (the dropped trailing
-        // ones are zeros) with a point put in after the whole part by
-        // shifting the fraction's bytes up one; at most 16 bytes.
-        __extension__ typedef unsigned __int128 Wide;
-        std::uint64_t head = 0;
-        std::uint64_t tail = 0;
-        std::memcpy(&head, d.digits, 8);
-        std::memcpy(&tail, d.digits + 8, 8);
-        const Wide digits = head | (static_cast<Wide>(tail) << 64);
-        const int shift = 8 * d.pointPosition;
-        Wide laidOut = digits;
-        std::size_t length = static_cast<std::size_t>(d.pointPosition);
-        if (d.count > d.pointPosition) {
-            const Wide wholePart = digits & ((static_cast<Wide>(1) << shift) - 1);
-            laidOut =
-                wholePart | (static_cast<Wide>('.') << shift) | ((digits >> shift) << (shift + 8));
-            length = static_cast<std::size_t>(d.count) + 1;
-        }
-        static_assert(NumberText::kCapacity >= 17);
-        const std::size_t sign = d.negative ? 1 : 0;
-        char* out = text.overwrite(sign + length);
-        out[0] = '-';
-        const auto lowWord = static_cast<std::uint64_t>(laidOut);
-        const auto highWord = static_cast<std::uint64_t>(laidOut >> 64);
-        std::memcpy(out + sign, &lowWord, 8);
-        std::memcpy(out + sign + 8, &highWord, 8);
-        if (readBack != nullptr) {
-            *readBack = ValueOf(d, text);
-        }
+    if (LaysOutWhole15(d)) {
+        LayOutWhole15(d, text, readBack);
         return;
     }
-#endif
     if (d.pointPosition > 0 && d.pointPosition <= 15) {
         // The usual case, laid out in one go: all 15 digits are stored (the
         // dropped trailing ones are zeros), so the whole part is a copy.
@@ -288,6 +352,38 @@ void CoordinateText(double value, NumberText& text, double* readBack) {
     if (readBack != nullptr) {
         *readBack = ValueOf(d, text);
     }
+}
+
+// N coordinates at once: their integer paths side by side (see
+// Round15Fast), the rare others one by one.
+template <int N>
+[[gnu::always_inline]] inline void CoordinateTexts(const double* values, NumberText* const* texts,
+                                                   double* const* readBacks) {
+    Digits15 d[N];
+    bool fast[N];
+    Round15Fast<N>(values, d, fast);
+#pragma GCC unroll 2
+    for (int i = 0; i < N; ++i) {
+        if (fast[i] && LaysOutWhole15(d[i])) {
+            LayOutWhole15(d[i], *texts[i], readBacks[i]);
+        } else {
+            CoordinateTextOfAny(values[i], *texts[i], readBacks[i]);
+        }
+    }
+}
+
+} // namespace
+
+void CoordinateText(double value, NumberText& text, double* readBack) {
+    CoordinateTexts<1>(&value, std::array{&text}.data(), &readBack);
+}
+
+void CoordinateTextPair(double first, double second, NumberText& firstText, NumberText& secondText,
+                        double* firstReadBack, double* secondReadBack) {
+    const double values[] = {first, second};
+    NumberText* const texts[] = {&firstText, &secondText};
+    double* const readBacks[] = {firstReadBack, secondReadBack};
+    CoordinateTexts<2>(values, texts, readBacks);
 }
 
 void SpeedText(double value, NumberText& text) {

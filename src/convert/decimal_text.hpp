@@ -15,6 +15,10 @@ namespace zum {
 NumberText CoordinateText(double value, double* readBack = nullptr);
 // The same, written into `text`.
 void CoordinateText(double value, NumberText& text, double* readBack = nullptr);
+// The texts of two values, faster than one after the other: a position's
+// latitude and longitude.
+void CoordinateTextPair(double first, double second, NumberText& firstText, NumberText& secondText,
+                        double* firstReadBack, double* secondReadBack);
 
 // A speed with exactly one decimal and at least one digit before the point,
 // rounded half away from zero from its 15-significant-digit decimal form

@@ -229,8 +229,7 @@ void ReadPosition(std::string_view line, const LiveSettings& settings, PositionR
     if (fields[6] == "W") {
         lon = -lon;
     }
-    CoordinateText(lat, reading.lat, &reading.latValue);
-    CoordinateText(lon, reading.lon, &reading.lonValue);
+    CoordinateTextPair(lat, lon, reading.lat, reading.lon, &reading.latValue, &reading.lonValue);
 }
 
 void ProcessRMC(ConversionState& state, const LiveSettings& settings, const PositionView& position,

@@ -55,6 +55,7 @@ TEST(NumberTables, CoordinateTextHasPrintfsDigitsAndReadsBackExactly) {
     std::mt19937_64 random(511);
     std::uniform_real_distribution<double> exponent(-7.0, 16.0);
     std::uniform_int_distribution<std::int64_t> wide(0, 99999999999999999);
+    double previous = 1.0;
     for (int i = 0; i < kValues; ++i) {
         double value = 0;
         switch (i % 3) {
@@ -75,6 +76,23 @@ TEST(NumberTables, CoordinateTextHasPrintfsDigitsAndReadsBackExactly) {
         const std::string expected = PlainDecimalOfPrintf(value);
         ASSERT_EQ(text.view(), expected) << value;
         ASSERT_EQ(readBack, std::strtod(expected.c_str(), nullptr)) << value;
+
+        // Two at once, as a position's are: each as it is alone, whichever
+        // path the other takes (zero, infinity and huge values take the
+        // general one).
+        constexpr double kOthers[] = {0.0, INFINITY, 1e300, 39.5, -119.8};
+        const double other = i % 7 == 0 ? kOthers[i % 5] : previous;
+        NumberText first;
+        NumberText second;
+        double firstBack = -1;
+        double secondBack = -1;
+        CoordinateTextPair(other, value, first, second, &firstBack, &secondBack);
+        double otherBack = -1;
+        ASSERT_EQ(first.view(), CoordinateText(other, &otherBack).view()) << other;
+        ASSERT_EQ(firstBack, otherBack) << other;
+        ASSERT_EQ(second.view(), expected) << value;
+        ASSERT_EQ(secondBack, readBack) << value;
+        previous = value;
     }
 }
 
