@@ -279,9 +279,11 @@ double ValueOf(const Digits15& d, const NumberText& text) {
 #endif
 }
 
+// Whether LayOutWhole15 takes these digits: it needs a digit before the
+// point and all of them within the 15, so not a value rounded up to 10^15.
 bool LaysOutWhole15(const Digits15& d) {
 #ifdef __SIZEOF_INT128__
-    return d.whole15 != 0 && d.pointPosition > 0;
+    return d.whole15 != 0 && d.pointPosition > 0 && d.pointPosition <= 15;
 #else
     (void)d;
     return false;

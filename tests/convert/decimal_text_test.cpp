@@ -28,9 +28,14 @@ TEST(CoordinateText, FifteenSignificantDigitsAsAPlainDecimal) {
         {1e20, "100000000000000000000"},
         {123456789012345678.0, "123456789012346000"},
         {99.99999999999999, "100"},
+        // Just below 10^15, rounded up to it: 16 digits before the point.
+        {999999999999999.875, "1000000000000000"},
+        {-999999999999999.5, "-1000000000000000"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(CoordinateText(c.value).view(), c.expected) << c.value;
+        double readBack = 0;
+        EXPECT_EQ(CoordinateText(c.value, &readBack).view(), c.expected) << c.value;
+        EXPECT_EQ(readBack, NumericValue(c.expected)) << c.value;
     }
     EXPECT_EQ(CoordinateText(1e-300).view(), "." + std::string(299, '0') + "1");
     EXPECT_EQ(CoordinateText(-1.7976931348623157e308).size(), 310u);
