@@ -216,20 +216,29 @@ template <int N>
 // The 64-bit float nearest to the 15 digits: the digits as a whole number
 // and a power of ten, both exact, combined in one correctly rounded step when
 // the power is small enough; otherwise the text is read.
+constexpr double kPowersOfTenAsDoubles[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                            1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                            1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// ValueOf for digits from the integer path with a point position from 1 to
+// 15: the same rational value as the trimmed digits over their power of ten,
+// both exact, so the one correctly rounded division agrees. The digits, below
+// 10^15, convert as a signed number, in one instruction.
+inline double ValueOfWhole15(const Digits15& d) {
+    const double magnitude = static_cast<double>(static_cast<std::int64_t>(d.whole15)) /
+                             kPowersOfTenAsDoubles[15 - d.pointPosition];
+    return d.negative ? -magnitude : magnitude;
+}
+
 double ValueOf(const Digits15& d, const NumberText& text) {
-    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const auto& kPowers = kPowersOfTenAsDoubles;
     // The number of digits after the point.
     const auto places = static_cast<unsigned>(d.count - d.pointPosition);
     if (places >= std::size(kPowers)) {
         return NumericValue(text);
     }
     if (d.whole15 != 0) {
-        // The same rational value as the trimmed digits over their power of
-        // ten, both exact, so the one correctly rounded division agrees.
-        const double magnitude = static_cast<double>(d.whole15) / kPowers[15 - d.pointPosition];
-        return d.negative ? -magnitude : magnitude;
+        return ValueOfWhole15(d);
     }
     std::uint64_t whole = 0;
     for (int i = 0; i < d.count; ++i) {
@@ -270,7 +279,7 @@ double ValueOf(const Digits15& d, const NumberText& text) {
     std::memcpy(out + sign, &lowWord, 8);
     std::memcpy(out + sign + 8, &highWord, 8);
     if (readBack != nullptr) {
-        *readBack = ValueOf(d, text);
+        *readBack = ValueOfWhole15(d);
     }
 #else
     (void)d;
