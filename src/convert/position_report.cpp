@@ -33,6 +33,18 @@ ShortText<16> MakeLocalTimeText(std::string_view timeField, std::int16_t timeZon
     if (hour < 0) {
         hour += 24;
     }
+    // Minutes and whole seconds; fractional seconds ("190334.000") are not
+    // part of the local time.
+    const std::string_view minutesAndSeconds =
+        timeField.size() > 2 ? timeField.substr(2, 4) : std::string_view();
+    if (hour >= 0 && hour < 100) {
+        // The usual hour, two digits, and the rest in one copy.
+        char digits[6] = {static_cast<char>('0' + hour / 10), static_cast<char>('0' + hour % 10)};
+        if (!minutesAndSeconds.empty()) {
+            std::memcpy(digits + 2, minutesAndSeconds.data(), minutesAndSeconds.size());
+        }
+        return ShortText<16>({digits, 2 + minutesAndSeconds.size()});
+    }
     ShortText<16> text;
     if (hour < 0) {
         text.push_back('-');
@@ -44,11 +56,7 @@ ShortText<16> MakeLocalTimeText(std::string_view timeField, std::int16_t timeZon
     char digits[8];
     const auto end = std::to_chars(digits, digits + sizeof digits, hour).ptr;
     text.append({digits, static_cast<std::size_t>(end - digits)});
-    // Minutes and whole seconds; fractional seconds ("190334.000") are not
-    // part of the local time.
-    if (timeField.size() > 2) {
-        text.append(timeField.substr(2, 4));
-    }
+    text.append(minutesAndSeconds);
     return text;
 }
 
