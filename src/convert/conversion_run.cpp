@@ -87,10 +87,6 @@ LineKind ClassifyLine(std::string_view line, TalkerMode mode) {
     return LineKind::Other;
 }
 
-bool AutomaticThreeD(std::string_view line) {
-    return line.find("A,3") != std::string_view::npos;
-}
-
 void ApplyPosition(std::string_view line, const LiveSettings& settings,
                    const PositionView& position, ConversionState& state, DrawFiles& out) {
     state.PointFlag = kTrue;

@@ -108,10 +108,6 @@ enum class LineKind : std::uint8_t {
 };
 LineKind ClassifyLine(std::string_view line, TalkerMode mode);
 
-// Whether a fix report holds "A,3" (an automatic 3-D fix: no 2-D marker).
-// The satellites are counted only when a waypoint needs them.
-bool AutomaticThreeD(std::string_view line);
-
 // Before any position report, usable or not: ends the open group of fix
 // reports in the Any reading.
 void StartPositionReport(ConversionState& state, DrawFiles& out, TalkerReading& reading);

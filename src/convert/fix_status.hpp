@@ -15,4 +15,8 @@ void ProcessGSA(const ConversionState& state, DrawFiles& out);
 // number greater than 0. A line cut short counts the fields it has.
 int SatellitesInUse(std::string_view line);
 
+// Whether a fix report holds "A,3" (an automatic 3-D fix: no 2-D marker).
+// The satellites are counted only when a waypoint needs them.
+bool AutomaticThreeD(std::string_view line);
+
 } // namespace zum

@@ -1,5 +1,6 @@
 #include "convert/gsa_group.hpp"
 
+#include "convert/fix_status.hpp"
 #include "convert/numeric_value.hpp"
 
 #include <cstring>
@@ -50,7 +51,7 @@ double SatelliteNumber(std::string_view field) {
 
 void GsaGroup::Add(std::string_view line, std::int16_t pointFlag) {
     ++lines_;
-    threeD_ = threeD_ || line.find("A,3") != std::string_view::npos;
+    threeD_ = threeD_ || AutomaticThreeD(line);
     if (pointFlag == kFalse) {
         return;
     }

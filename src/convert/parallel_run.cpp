@@ -1,6 +1,7 @@
 #include "convert/parallel_run.hpp"
 
 #include "convert/block_lines.hpp"
+#include "convert/fix_status.hpp"
 #include "convert/input_file.hpp"
 #include "convert/log_blocks.hpp"
 #include "convert/output_set.hpp"

@@ -5,6 +5,7 @@
 // character-by-character reading.
 #include "convert/conversion_run.hpp"
 #include "convert/decimal_text.hpp"
+#include "convert/fix_status.hpp"
 #include "convert/nmea_fields.hpp"
 #include "convert/numeric_value.hpp"
 #include "convert/position_report.hpp"
@@ -227,6 +228,20 @@ TEST(NumberTables, FieldsAndUsablePositionsMatchAPlainReading) {
             ASSERT_EQ(fields[field], expected.fields[k]) << line << " field " << k;
         }
         ASSERT_FALSE(fields.Has(static_cast<int>(located))) << line;
+    }
+}
+
+TEST(NumberTables, AutomaticThreeDFindsAComma3WhereverItStands) {
+    // Short texts over a small alphabet: "A,3" at every place, near misses,
+    // and lengths on both sides of the sixteen-place steps.
+    std::mt19937_64 random(1993);
+    constexpr char kAlphabet[] = "A,3,2A";
+    for (int i = 0; i < 100000; ++i) {
+        std::string line(random() % 60, ' ');
+        for (char& c : line) {
+            c = kAlphabet[random() % (sizeof kAlphabet - 1)];
+        }
+        ASSERT_EQ(AutomaticThreeD(line), line.find("A,3") != std::string::npos) << line;
     }
 }
 
