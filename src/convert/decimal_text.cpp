@@ -1,6 +1,7 @@
 #include "convert/decimal_text.hpp"
 
 #include "convert/numeric_value.hpp"
+#include "convert/powers_of_ten.hpp"
 
 #include <array>
 #include <bit>
@@ -75,32 +76,11 @@ inline std::uint64_t Ascii8(std::uint32_t value) {
 // The result is written into `d` field by field, not returned: a returned
 // struct is built on the stack and copied in 16-byte loads that wait for the
 // narrower stores just made.
-// Powers of ten up to the largest a 64-bit word holds.
-constexpr std::uint64_t kPowersOfTen[] = {1ULL,
-                                          10ULL,
-                                          100ULL,
-                                          1000ULL,
-                                          10000ULL,
-                                          100000ULL,
-                                          1000000ULL,
-                                          10000000ULL,
-                                          100000000ULL,
-                                          1000000000ULL,
-                                          10000000000ULL,
-                                          100000000000ULL,
-                                          1000000000000ULL,
-                                          10000000000000ULL,
-                                          100000000000000ULL,
-                                          1000000000000000ULL,
-                                          10000000000000000ULL,
-                                          100000000000000000ULL,
-                                          1000000000000000000ULL,
-                                          10000000000000000000ULL};
-
-// Round15's integer path for N values at once. Each step is taken for every
-// value before the next step, so the values' long chains of dependent
-// multiplications and shifts run side by side instead of one after the
-// other. fast[i] is false where value i is outside the range or an exact
+//
+// This is Round15's integer path for N values at once. Each step is taken
+// for every value before the next step, so the values' long chains of
+// dependent multiplications and shifts run side by side instead of one after
+// the other. fast[i] is false where value i is outside the range or an exact
 // tie; d[i] is then left for the general path.
 template <int N>
 [[gnu::always_inline]] inline void Round15Fast(const double* values, Digits15* d, bool* fast) {
@@ -213,23 +193,19 @@ template <int N>
     }
 }
 
-// The 64-bit float nearest to the 15 digits: the digits as a whole number
-// and a power of ten, both exact, combined in one correctly rounded step when
-// the power is small enough; otherwise the text is read.
-constexpr double kPowersOfTenAsDoubles[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                            1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                            1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
-// ValueOf for digits from the integer path with a point position from 1 to
-// 15: the same rational value as the trimmed digits over their power of ten,
-// both exact, so the one correctly rounded division agrees. The digits, below
-// 10^15, convert as a signed number, in one instruction.
+// ValueOf for digits from the integer path with a point position of at
+// most 15: the same rational value as the trimmed digits over their power of
+// ten, both exact, so the one correctly rounded division agrees. The digits,
+// below 10^15, convert as a signed number, in one instruction.
 inline double ValueOfWhole15(const Digits15& d) {
     const double magnitude = static_cast<double>(static_cast<std::int64_t>(d.whole15)) /
                              kPowersOfTenAsDoubles[15 - d.pointPosition];
     return d.negative ? -magnitude : magnitude;
 }
 
+// The 64-bit float nearest to the 15 digits: the digits as a whole number
+// and a power of ten, both exact, combined in one correctly rounded step when
+// the power is small enough; otherwise the text is read.
 double ValueOf(const Digits15& d, const NumberText& text) {
     const auto& kPowers = kPowersOfTenAsDoubles;
     // The number of digits after the point.

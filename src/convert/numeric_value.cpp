@@ -1,5 +1,7 @@
 #include "convert/numeric_value.hpp"
 
+#include "convert/powers_of_ten.hpp"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -64,10 +66,6 @@ std::optional<double> wholeNumber(Cursor& in, int base) {
 constexpr std::size_t kMaxDigits = 800;
 constexpr std::int64_t kExponentLimit = 100000;
 
-constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
 // The common case of an NMEA field: a plain decimal of at most 15 digits, with
 // no blanks or exponent. Such a value is a whole number below 10^15 divided by
 // a power of ten up to 10^22, both exact in a 64-bit float, so the one
@@ -107,7 +105,7 @@ bool PlainDecimal(std::string_view text, double& value) {
             return false;
         }
     }
-    const double magnitude = static_cast<double>(mantissa) / kPowersOfTen[fractionDigits];
+    const double magnitude = static_cast<double>(mantissa) / kPowersOfTenAsDoubles[fractionDigits];
     value = negative ? -magnitude : magnitude;
     return true;
 }

@@ -4,10 +4,10 @@
 #include "convert/gpx_time.hpp"
 #include "convert/nmea_fields.hpp"
 #include "convert/numeric_value.hpp"
+#include "convert/powers_of_ten.hpp"
 #include "convert/speed_text_memo.hpp"
 #include "convert/waypoint_decision.hpp"
 
-#include <array>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
@@ -60,13 +60,6 @@ ShortText<16> MakeLocalTimeText(std::string_view timeField, std::int16_t timeZon
     return text;
 }
 
-namespace {
-
-constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                   1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-
-} // namespace
-
 // The general reading, for fields that are not plain digits with at most one
 // point. Whether the field reads as 0 is judged on its whole value: a number
 // too large for a 64-bit float reads as 0 and so gives no position, whatever
@@ -94,24 +87,15 @@ namespace {
 // gives.
 double DegreesOfDigits(std::uint64_t whole, int wholeDigits, std::uint64_t fraction,
                        int fractionDigits) {
-    static constexpr auto kWholePowers = [] {
-        std::array<std::int64_t, 16> powers{};
-        std::int64_t power = 1;
-        for (std::int64_t& entry : powers) {
-            entry = power;
-            power *= 10;
-        }
-        return powers;
-    }();
     if (whole == 0 && fraction == 0) {
         return 0.0;
     }
     // Both numbers are below 10^15, so they convert as signed ones, in one
     // instruction each.
-    const std::int64_t scale = kWholePowers[fractionDigits];
+    const auto scale = static_cast<std::int64_t>(kPowersOfTen[fractionDigits]);
     const auto wholeValue = static_cast<std::int64_t>(whole);
     const auto fractionValue = static_cast<std::int64_t>(fraction);
-    const double scaleValue = kPowersOfTen[fractionDigits];
+    const double scaleValue = kPowersOfTenAsDoubles[fractionDigits];
     if (wholeDigits < 2) {
         return static_cast<double>(wholeValue * scale + fractionValue) / scaleValue / 60.0;
     }
