@@ -3,7 +3,6 @@
 #include "convert/numeric_value.hpp"
 #include "convert/powers_of_ten.hpp"
 
-#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -362,7 +361,8 @@ template <int N>
 } // namespace
 
 void CoordinateText(double value, NumberText& text, double* readBack) {
-    CoordinateTexts<1>(&value, std::array{&text}.data(), &readBack);
+    NumberText* const texts[] = {&text};
+    CoordinateTexts<1>(&value, texts, &readBack);
 }
 
 void CoordinateTextPair(double first, double second, NumberText& firstText, NumberText& secondText,
